@@ -1,0 +1,67 @@
+#include "app/command_line.h"
+
+#include <string.h>
+
+const char* SkipProgramName(const char* commandLine)
+{
+    const unsigned char* at = (const unsigned char*)commandLine;
+    if (*at == '"') {
+        ++at;
+        while (*at && *at != '"')
+            ++at;
+        if (*at == '"')
+            ++at;
+    } else {
+        while (*at > ' ')
+            ++at;
+    }
+    while (*at >= 1 && *at <= ' ')
+        ++at;
+    return (const char*)at;
+}
+
+bool HasPackageSuffix(const char* text, size_t length)
+{
+    static const char suffix[] = ".mwpack";
+    const size_t suffixLength = sizeof suffix - 1;
+    if (length < suffixLength)
+        return false;
+    const char* tail = text + length - suffixLength;
+    if (tail[0] != '.')
+        return false;
+    for (size_t i = 1; i < suffixLength; ++i) {
+        char c = tail[i];
+        if (c != suffix[i] && c != suffix[i] - ('a' - 'A'))
+            return false;
+    }
+    return true;
+}
+
+EntryChoice ReadArgument(char* workingCopy)
+{
+    EntryChoice choice = { ENTRY_RESIDENT, workingCopy, false, false };
+    char* text = workingCopy;
+    if (text[0] == '"') {
+        char* closing = strchr(text + 1, '"');
+        if (!closing) {
+            choice.action = ENTRY_QUOTE_ERROR;
+            return choice;
+        }
+        *closing = '\0';
+        text += 1;
+    }
+    choice.text = text;
+
+    size_t length = strlen(text);
+    if (length >= 8) {
+        choice.action = HasPackageSuffix(text, length) ? ENTRY_LAUNCH : ENTRY_END;
+        return choice;
+    }
+    for (const char* c = text; *c; ++c) {
+        if (*c == 'A' || *c == 'a')
+            choice.wait = true;
+        else if (*c == 'U' || *c == 'u')
+            choice.unload = true;
+    }
+    return choice;
+}

@@ -1,0 +1,32 @@
+// The rules that turn the program's one argument string into what it does.
+#ifndef MARLOWIN_COMMAND_LINE_H
+#define MARLOWIN_COMMAND_LINE_H
+
+#include <stddef.h>
+
+enum EntryAction {
+    ENTRY_RESIDENT,       // option letters, or nothing: the resident start
+    ENTRY_LAUNCH,         // text names a package file
+    ENTRY_QUOTE_ERROR,    // a quote that is never closed
+    ENTRY_END,            // eight or more characters that name no package
+};
+
+struct EntryChoice {
+    EntryAction action;
+    const char* text;     // the package path for ENTRY_LAUNCH; points into the working copy
+    bool wait;
+    bool unload;
+};
+
+// The argument string: the command line after the program's name and the blanks
+// and control characters that follow it.
+const char* SkipProgramName(const char* commandLine);
+
+// True when the text of the given length ends in ".mwpack", each letter in either case.
+bool HasPackageSuffix(const char* text, size_t length);
+
+// Reads a working copy of the argument string. A closing quote is overwritten
+// with the terminator in place.
+EntryChoice ReadArgument(char* workingCopy);
+
+#endif

@@ -1,0 +1,6 @@
+#include "app/resident.h"
+
+int RunResident(bool)
+{
+    return 0;
+}

@@ -1,0 +1,11 @@
+#ifndef MARLOWIN_LAUNCH_PROFILES_H
+#define MARLOWIN_LAUNCH_PROFILES_H
+
+#include <windows.h>
+
+#include "store/profile.h"
+
+// Starts every profile from the given one on, in list order, without waiting for any.
+void LaunchProfiles(const ProfileBase* first, HWND owner);
+
+#endif

@@ -1,0 +1,26 @@
+// How a profile is started: the way, the show command and the composed command line.
+#ifndef MARLOWIN_LAUNCH_RULES_H
+#define MARLOWIN_LAUNCH_RULES_H
+
+#include <stddef.h>
+
+enum LaunchWay { LAUNCH_AUTO, LAUNCH_EXECUTABLE, LAUNCH_DOCUMENT };
+
+enum {
+    SHOW_NORMAL = 1,       // SW_SHOWNORMAL
+    SHOW_MAXIMIZED = 3,    // SW_SHOWMAXIMIZED
+    SHOW_MINIMIZED = 6,    // SW_MINIMIZE
+};
+
+// A quoted 259-character object, a blank, 259 characters of arguments and the terminator.
+enum { COMMAND_LINE_SIZE = 1 + 259 + 1 + 1 + 259 + 1 };
+
+// Texts match only when identical byte for byte; other letter cases mean "Auto" and "Normal".
+LaunchWay ResolveLaunchWay(const char* type);
+int ResolveShowCommand(const char* window);
+
+// Writes the object (quoted when it holds a blank), then a blank and the arguments when
+// there are any. Gives false and an empty buffer when the result would not fit.
+bool ComposeCommandLine(const char* object, const char* arguments, char* buffer, size_t size);
+
+#endif

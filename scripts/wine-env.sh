@@ -1,0 +1,62 @@
+# Sourced by the scripts: a private Wine prefix, a virtual display and a persistent wineserver.
+# Every process started here is remembered by PID and ended by cleanup_wine_env.
+
+MARLOWIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+started_xvfb_pid=""
+started_wineserver=""
+
+# Sets WINEPREFIX to the given folder and makes a prefix there once.
+prepare_prefix() {
+  mkdir -p "$1"
+  export WINEPREFIX=$(cd "$1" && pwd)
+  if [ ! -f "$WINEPREFIX/.marlowin-ready" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    # A crash must fail a test, not wait for someone to close a dialog.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.marlowin-ready"
+  fi
+}
+
+# Uses $DISPLAY when it answers; otherwise, or with "private", starts an Xvfb of our own.
+start_display() {
+  local mode=${1:-reuse}
+  if [ "$mode" = reuse ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    return 0
+  fi
+  local n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  started_xvfb_pid=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 1 100); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start on $DISPLAY" >&2
+  return 1
+}
+
+# A persistent wineserver makes each Wine process start in a fraction of a second.
+start_wineserver() {
+  wineserver -p
+  started_wineserver=1
+  wine cmd /c exit >/dev/null 2>&1 || true
+}
+
+cleanup_wine_env() {
+  if [ -n "$started_wineserver" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    started_wineserver=""
+  fi
+  if [ -n "$started_xvfb_pid" ]; then
+    kill "$started_xvfb_pid" 2>/dev/null || true
+    wait "$started_xvfb_pid" 2>/dev/null || true
+    started_xvfb_pid=""
+  fi
+}

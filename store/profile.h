@@ -1,0 +1,81 @@
+// One profile of a package and the name-ordered list that links profiles.
+#ifndef MARLOWIN_PROFILE_H
+#define MARLOWIN_PROFILE_H
+
+#include <stdint.h>
+
+// Same declaration as <windows.h> gives, so this header stays free of it.
+struct HWND__;
+typedef HWND__* HWND;
+
+enum {
+    FIELD_SIZE = 260,          // 259 characters and the terminator
+    FIELD_COUNT = 7,
+    RECORD_SIZE = 1840,        // bytes of one stored profile
+};
+
+// Field numbers in record order.
+enum ProfileField {
+    FIELD_NAME, FIELD_COMMAND, FIELD_OBJECT, FIELD_DIRECTORY,
+    FIELD_ARGUMENTS, FIELD_TYPE, FIELD_WINDOW
+};
+
+class ProfileBase {
+public:
+    ProfileBase();
+    ProfileBase(const char* const texts[FIELD_COUNT], uint32_t ordinalValue);
+    virtual void attach();
+    virtual intptr_t addToListBox(HWND window, int index, int reserved);
+    virtual intptr_t postFields(HWND window, int index, int reserved);
+
+    char* field(int number) { return fields[number]; }
+    const char* field(int number) const { return fields[number]; }
+
+    // The seven texts, addressed also by name through the accessors below.
+    char fields[FIELD_COUNT][FIELD_SIZE];
+    ProfileBase* link;
+    ProfileBase* next;
+    uint32_t ordinal;
+
+    char* name() { return fields[FIELD_NAME]; }
+    const char* name() const { return fields[FIELD_NAME]; }
+    const char* command() const { return fields[FIELD_COMMAND]; }
+    const char* object() const { return fields[FIELD_OBJECT]; }
+    const char* directory() const { return fields[FIELD_DIRECTORY]; }
+    const char* arguments() const { return fields[FIELD_ARGUMENTS]; }
+    const char* type() const { return fields[FIELD_TYPE]; }
+    const char* window() const { return fields[FIELD_WINDOW]; }
+};
+
+class Profile : public ProfileBase {
+public:
+    Profile() : extra(0) {}
+    Profile(const char* const texts[FIELD_COUNT], uint32_t ordinalValue)
+        : ProfileBase(texts, ordinalValue), extra(0) {}
+    void attach() override;
+
+    uint32_t extra;   // carried along, never interpreted
+};
+
+// Singly linked list in name order; it never owns its nodes.
+struct ProfileList {
+    ProfileBase* first = nullptr;
+
+    void insertSorted(ProfileBase* profile);
+    void fillListBox(HWND dialog, int reserved) const;
+    int removeByName(const char* text);
+    void serialize(unsigned char* buffer) const;
+    uint32_t count() const;
+};
+
+// Byte comparison as unsigned values, terminator included: -1, 0 or +1.
+int CompareBytes(const char* a, const char* b);
+
+// The profile order: case-insensitive in the system code page first, then byte order.
+int CompareNames(const char* a, const char* b);
+
+// Record codec. A stored text without a terminator in its 260 bytes is cut to 259 characters.
+void DecodeRecord(const unsigned char* record, Profile& profile, uint32_t ordinalValue);
+void EncodeRecord(const ProfileBase& profile, unsigned char* record);
+
+#endif

@@ -1,0 +1,195 @@
+#include "tests/support/test_support.h"
+
+#include <algorithm>
+#include <stdio.h>
+#include <string.h>
+
+namespace testing_support {
+
+std::string BinFolder()
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of('\\'));
+}
+
+std::string MarlowinPath() { return BinFolder() + "\\Marlowin.exe"; }
+std::string RecorderPath() { return BinFolder() + "\\recorder.exe"; }
+
+std::string MakeTempFolder(const char* label)
+{
+    static LONG counter = 0;
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    char folder[MAX_PATH];
+    snprintf(folder, sizeof folder, "%smw-%s-%lu-%ld", temp, label, GetCurrentProcessId(),
+             InterlockedIncrement(&counter));
+    CreateDirectoryA(folder, nullptr);
+    return folder;
+}
+
+void RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+std::string EncodePackage(const std::vector<RecordSpec>& records)
+{
+    std::string bytes;
+    for (const RecordSpec& spec : records) {
+        const char* texts[FIELD_COUNT] = { spec.name.c_str(), spec.command.c_str(), spec.object.c_str(),
+                                           spec.directory.c_str(), spec.arguments.c_str(), spec.type.c_str(),
+                                           spec.window.c_str() };
+        Profile profile(texts, 0);
+        unsigned char record[RECORD_SIZE];
+        EncodeRecord(profile, record);
+        memcpy(record + 1836, &spec.extra, 4);
+        bytes.append((const char*)record, RECORD_SIZE);
+    }
+    return bytes;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+RunResult RunCommandLine(const std::string& commandLine, DWORD timeoutMs, const char* directory)
+{
+    RunResult result;
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    DWORD begin = GetTickCount();
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, directory, &startup,
+                        &process))
+        return result;
+    result.started = true;
+    result.processId = process.dwProcessId;
+    result.finished = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    result.elapsedMs = GetTickCount() - begin;
+    if (result.finished)
+        GetExitCodeProcess(process.hProcess, &result.exitCode);
+    else
+        TerminateProcess(process.hProcess, 99);  // our own child, ended so later tests start clean
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return result;
+}
+
+RunResult RunMarlowin(const std::string& argument, DWORD timeoutMs)
+{
+    std::string commandLine = "\"" + MarlowinPath() + "\"";
+    if (!argument.empty())
+        commandLine += " " + argument;
+    return RunCommandLine(commandLine, timeoutMs);
+}
+
+RecorderLog::RecorderLog()
+{
+    static LONG counter = 0;
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    char path[MAX_PATH];
+    snprintf(path, sizeof path, "%smw-record-%lu-%ld.log", temp, GetCurrentProcessId(),
+             InterlockedIncrement(&counter));
+    path_ = path;
+    DeleteFileA(path_.c_str());
+    SetEnvironmentVariableA("MW_RECORD_LOG", path_.c_str());
+}
+
+RecorderLog::~RecorderLog()
+{
+    DeleteFileA(path_.c_str());
+}
+
+std::vector<Recording> RecorderLog::read() const
+{
+    std::vector<Recording> lines;
+    std::string text = ReadFileBytes(path_);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string::npos)
+            break;
+        std::string line = text.substr(start, end - start);
+        start = end + 2;
+        Recording recording;
+        auto value = [&line](const char* key) {
+            std::string tag = std::string(key) + "=";
+            size_t at = line.find(tag);
+            if (at == std::string::npos)
+                return std::string();
+            at += tag.size();
+            size_t stop = std::string(key) == "cmd" ? line.size() : line.find('\t', at);
+            return line.substr(at, stop == std::string::npos ? std::string::npos : stop - at);
+        };
+        recording.created = strtoull(value("time").c_str(), nullptr, 10);
+        recording.flags = strtoul(value("flags").c_str(), nullptr, 10);
+        recording.show = (unsigned)strtoul(value("show").c_str(), nullptr, 10);
+        recording.directory = value("cwd");
+        recording.commandLine = value("cmd");
+        lines.push_back(recording);
+    }
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const Recording& a, const Recording& b) { return a.created < b.created; });
+    return lines;
+}
+
+std::vector<Recording> RecorderLog::waitFor(size_t count, DWORD timeoutMs) const
+{
+    DWORD begin = GetTickCount();
+    std::vector<Recording> lines = read();
+    while (lines.size() < count && GetTickCount() - begin < timeoutMs) {
+        Sleep(50);
+        lines = read();
+    }
+    return lines;
+}
+
+std::vector<Recording> RecorderLog::settle(DWORD pauseMs) const
+{
+    Sleep(pauseMs);
+    return read();
+}
+
+}  // namespace testing_support
