@@ -34,7 +34,7 @@ file(GLOB DIALOG_TEST_SOURCES CONFIGURE_DEPENDS tests/dialogs/*.cpp)
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 file(GLOB SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/test_support.cpp)
 
-marlowin_test_program(unit_tests GTEST SOURCES ${UNIT_TEST_SOURCES})
+marlowin_test_program(unit_tests GTEST SOURCES ${UNIT_TEST_SOURCES} ${SUPPORT_SOURCES})
 marlowin_test_program(recorder WIN32 SOURCES tests/support/recorder.cpp)
 marlowin_test_program(e2e_tests GTEST SOURCES ${E2E_TEST_SOURCES} ${SUPPORT_SOURCES})
 add_dependencies(e2e_tests Marlowin recorder)
