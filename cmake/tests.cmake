@@ -45,7 +45,7 @@ endif()
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS tests/bench/*.cpp)
 foreach(source ${BENCH_SOURCES})
   get_filename_component(bench ${source} NAME_WE)
-  marlowin_test_program(${bench} SOURCES ${source})
+  marlowin_test_program(${bench} SOURCES ${source} ${SUPPORT_SOURCES})
 endforeach()
 
 # Unit tests under a Latin code page, and the code page 1251 cases under a Russian locale.

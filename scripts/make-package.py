@@ -1,0 +1,28 @@
+#!/usr/bin/env python3
+"""Writes a package file: one 1840-byte record per profile given as
+name|command|object|directory|arguments|type|window."""
+import struct
+import sys
+
+
+def record(fields):
+    data = struct.pack('<I', 0)
+    for text in fields:
+        raw = text.encode('cp1251')[:259]
+        data += raw + b'\0' * (260 - len(raw))
+    return data + b'\0' * 16
+
+
+def main():
+    if len(sys.argv) < 2:
+        sys.exit('usage: make-package.py OUT.mwpack "name|command|object|directory|arguments|type|window" ...')
+    with open(sys.argv[1], 'wb') as out:
+        for spec in sys.argv[2:]:
+            fields = spec.split('|')
+            if len(fields) != 7:
+                sys.exit('a profile needs 7 fields: ' + spec)
+            out.write(record(fields))
+
+
+if __name__ == '__main__':
+    main()

@@ -1,0 +1,110 @@
+// Whatever a package file holds, Marlowin.exe reads only whole records, never crashes and ends with 0.
+#include <gtest/gtest.h>
+
+#include "tests/support/test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+class BadPackage : public ::testing::Test {
+protected:
+    void SetUp() override { folder = MakeTempFolder("bad"); }
+    void TearDown() override { RemoveTree(folder); }
+
+    std::string Write(const std::string& bytes)
+    {
+        std::string path = folder + "\\bad.mwpack";
+        WriteFileBytes(path, bytes);
+        return path;
+    }
+
+    static std::string RandomBytes(size_t size, unsigned seed)
+    {
+        std::string bytes(size, '\0');
+        for (size_t i = 0; i < size; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            bytes[i] = (char)(seed >> 24);
+        }
+        return bytes;
+    }
+
+    RecordSpec Witness(const std::string& arguments)
+    {
+        RecordSpec spec;
+        spec.name = "w";
+        spec.object = RecorderPath();
+        spec.arguments = arguments;
+        spec.directory = folder;
+        spec.type = "Executable";
+        spec.window = "Normal";
+        return spec;
+    }
+
+    std::string folder;
+    RecorderLog log;
+};
+
+TEST_F(BadPackage, TruncatedRecordLaunchesNothing)
+{
+    std::string whole = EncodePackage({ Witness("x") });
+    RunResult run = RunMarlowin(Write(whole.substr(0, 1839)));
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_TRUE(log.settle(800).empty());
+}
+
+TEST_F(BadPackage, FieldsWithoutTerminatorAreCutTo259Characters)
+{
+    std::string bytes = EncodePackage({ Witness("") });
+    bytes.replace(4 + 4 * 260, 260, std::string(260, 'a'));         // arguments
+    bytes.replace(4 + 6 * 260, 260, std::string(260, 'N'));         // window: no match, normal
+    bytes.replace(4 + 0 * 260, 260, std::string(260, 'n'));         // name
+    RunResult run = RunMarlowin(Write(bytes));
+    EXPECT_EQ(run.exitCode, 0u);
+    std::vector<Recording> seen = log.waitFor(1);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].commandLine, RecorderPath() + " " + std::string(259, 'a'));
+    EXPECT_EQ(seen[0].show, (unsigned)SW_SHOWNORMAL);
+}
+
+TEST_F(BadPackage, RandomBytesEndWithZero)
+{
+    for (unsigned seed : { 1u, 2u, 3u }) {
+        RunResult run = RunMarlowin(Write(RandomBytes(64 * 1024 + seed * 977, seed)), 60000);
+        EXPECT_TRUE(run.finished) << seed;
+        EXPECT_EQ(run.exitCode, 0u) << seed;
+    }
+}
+
+TEST_F(BadPackage, FiftyMegabytesOfNoiseEndWithZero)
+{
+    RunResult run = RunMarlowin(Write(RandomBytes(50u << 20, 77)), 180000);
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u);
+}
+
+TEST_F(BadPackage, PackageHeldOpenForWritingLaunchesNothing)
+{
+    std::string path = Write(EncodePackage({ Witness("held") }));
+    HANDLE writer = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    RunResult run = RunMarlowin(path);
+    CloseHandle(writer);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_TRUE(log.settle(800).empty());
+
+    // Once the writer lets go, the same package launches.
+    EXPECT_EQ(RunMarlowin(path).exitCode, 0u);
+    EXPECT_EQ(log.waitFor(1).size(), 1u);
+}
+
+TEST_F(BadPackage, FolderNamedLikeAPackageLaunchesNothing)
+{
+    std::string path = folder + "\\dir.mwpack";
+    CreateDirectoryA(path.c_str(), nullptr);
+    EXPECT_EQ(RunMarlowin(path).exitCode, 0u);
+}
+
+}  // namespace
