@@ -7,14 +7,57 @@ namespace {
 const int LOGO_WIDTH = 162;
 const int LOGO_HEIGHT = 90;
 
+typedef HRESULT(WINAPI* CreateStreamProc)(HGLOBAL, BOOL, LPSTREAM*);
+typedef HRESULT(WINAPI* LoadPictureProc)(LPSTREAM, LONG, BOOL, REFIID, LPVOID*);
+typedef HRESULT(WINAPI* InitializeProc)(LPVOID);
+typedef void(WINAPI* UninitializeProc)();
+
+FARPROC Function(const char* library, const char* name)
+{
+    HMODULE module = GetModuleHandleA(library);
+    return module ? GetProcAddress(module, name) : nullptr;
+}
+
+// The picture machinery is needed only while the logo is decoded. It is loaded for that and
+// released afterwards, so that the resident copy does not keep it in memory.
+class DecodingLibraries {
+public:
+    DecodingLibraries() : ole_(LoadLibraryA("ole32.dll")), automation_(LoadLibraryA("oleaut32.dll"))
+    {
+        InitializeProc initialize = (InitializeProc)(void*)Function("ole32.dll", "CoInitialize");
+        initialized_ = initialize && SUCCEEDED(initialize(nullptr));
+    }
+    ~DecodingLibraries()
+    {
+        UninitializeProc uninitialize = (UninitializeProc)(void*)Function("ole32.dll", "CoUninitialize");
+        if (initialized_ && uninitialize)
+            uninitialize();
+        if (automation_)
+            FreeLibrary(automation_);
+        if (ole_)
+            FreeLibrary(ole_);
+    }
+    DecodingLibraries(const DecodingLibraries&) = delete;
+    DecodingLibraries& operator=(const DecodingLibraries&) = delete;
+
+private:
+    HMODULE ole_;
+    HMODULE automation_;
+    bool initialized_;
+};
+
 }  // namespace
 
 bool LoadPictureFromMemory(const void* bytes, DWORD byteCount, IPicture** picture, HBITMAP* bitmap)
 {
     *picture = nullptr;
     *bitmap = nullptr;
+    CreateStreamProc createStream = (CreateStreamProc)(void*)Function("ole32.dll", "CreateStreamOnHGlobal");
+    LoadPictureProc loadPicture = (LoadPictureProc)(void*)Function("oleaut32.dll", "OleLoadPicture");
+    if (!createStream || !loadPicture)
+        return false;
     IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
+    if (FAILED(createStream(nullptr, TRUE, &stream)))
         return false;
     LARGE_INTEGER start;
     start.QuadPart = 0;
@@ -23,7 +66,7 @@ bool LoadPictureFromMemory(const void* bytes, DWORD byteCount, IPicture** pictur
         return false;
     }
     IPicture* loaded = nullptr;
-    HRESULT result = OleLoadPicture(stream, 0, TRUE, IID_IPicture, (void**)&loaded);
+    HRESULT result = loadPicture(stream, 0, TRUE, IID_IPicture, (void**)&loaded);
     stream->Release();
     if (FAILED(result) || !loaded)
         return false;
@@ -39,6 +82,7 @@ bool LoadPictureFromMemory(const void* bytes, DWORD byteCount, IPicture** pictur
 
 HBITMAP LoadBitmapFromMemory(const void* bytes, DWORD byteCount)
 {
+    DecodingLibraries libraries;
     IPicture* picture;
     HBITMAP source;
     if (!LoadPictureFromMemory(bytes, byteCount, &picture, &source))

@@ -6,7 +6,8 @@
 #include <ole2.h>
 #include <olectl.h>
 
-// A picture decoded from bytes in memory, and its bitmap, which the picture owns. False when undecodable.
+// A picture decoded from bytes in memory, and its bitmap, which the picture owns. False when undecodable,
+// or when ole32 and oleaut32 are not loaded (LoadBitmapFromMemory loads them for the time it needs them).
 bool LoadPictureFromMemory(const void* bytes, DWORD byteCount, IPicture** picture, HBITMAP* bitmap);
 
 // A new screen-compatible bitmap of the image's own size, which the caller deletes; null when undecodable.
