@@ -12,7 +12,7 @@ import struct
 import sys
 
 LOGO_SIZE = (162, 90)
-LOGO_BYTES = 4157          # the splash decoder is handed exactly this many bytes
+LOGO_BYTES = 4157          # the logo resource is exactly this long; the rest is a GIF comment
 BLACK = (0, 0, 0)          # the splash's colour key: black pixels are see-through
 
 
@@ -278,14 +278,15 @@ def sub_blocks(data):
 
 
 def comment_extension(total):
-    """A comment extension of exactly `total` bytes (at least 3)."""
-    assert total >= 3
+    """A comment extension of exactly `total` bytes: 3, or 5 and more."""
+    if total < 3 or total == 4:
+        raise ValueError("a comment extension cannot be %d bytes long" % total)
     body = total - 3
     out = bytearray(b"\x21\xfe")
     while body > 0:
         chunk = min(255, body - 1)
-        if chunk == 0:            # one byte left over: take it from a shorter previous block
-            raise ValueError("cannot pad by this amount")
+        if body - (chunk + 1) == 1:   # never leave a single byte: no sub-block is that short
+            chunk -= 1
         out += bytes([chunk]) + b"~" * chunk
         body -= chunk + 1
     return bytes(out + b"\0")
@@ -300,11 +301,7 @@ def encode_gif(width, height, palette, indices, total_size):
     padding = total_size - base
     if padding < 3:
         raise ValueError("the logo needs %d bytes, %d more than allowed" % (base + 3, base + 3 - total_size))
-    try:
-        comment = comment_extension(padding)
-    except ValueError:
-        comment = comment_extension(padding - 5) + comment_extension(5)
-    return head + comment + image + b"\x3b"
+    return head + comment_extension(padding) + image + b"\x3b"
 
 
 # ---------------------------------------------------------------- ICO
