@@ -18,6 +18,7 @@ static_assert(sizeof(OSVERSIONINFOA) == 148, "the version record of the first fo
 
 const int SPLASH_WIDTH = 162;
 const int SPLASH_HEIGHT = 90;
+const int SPLASH_TOP_ABOVE_MIDDLE = 145;  // the bottom edge lies 55 pixels above the middle
 const BYTE SPLASH_ALPHA = 220;
 const DWORD SPLASH_MILLISECONDS = 3000;
 
@@ -35,7 +36,7 @@ void CloseRunningCopy(HANDLE mapping)
 void ShowSplash(HWND window)
 {
     int x = GetSystemMetrics(SM_CXSCREEN) / 2 - SPLASH_WIDTH / 2;
-    int y = GetSystemMetrics(SM_CYSCREEN) / 2 - 145;
+    int y = GetSystemMetrics(SM_CYSCREEN) / 2 - SPLASH_TOP_ABOVE_MIDDLE;
     MoveWindow(window, x, y, SPLASH_WIDTH, SPLASH_HEIGHT, TRUE);
     if (OsVersion.dwMajorVersion >= 5)
         SetLayeredColorKey(window, RGB(0, 0, 0), SPLASH_ALPHA, LWA_COLORKEY);
@@ -53,6 +54,7 @@ void ShowSplash(HWND window)
 void RunMessageLoop()
 {
     MSG message;
+    // An error (-1) ends the loop as WM_QUIT does, instead of spinning on it.
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
