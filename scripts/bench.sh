@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the program and the benchmark programs, runs each under Wine and prints its figures.
+# Builds the program and the benchmark programs, runs each under Wine and prints its figures;
+# the benchmarks pass or fail nothing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"

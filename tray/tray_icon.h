@@ -3,6 +3,7 @@
 #define MARLOWIN_TRAY_ICON_H
 
 #include <windows.h>
+#include <shellapi.h>
 
 extern volatile LONG AnimationCount;
 extern HMENU MainMenu;
@@ -12,9 +13,18 @@ extern HMENU PackageMenu;
 bool IsOldShell();
 
 void AddTrayIcon(HWND window);
+void RemoveTrayIcon(HWND window);
 void StartIconAnimation(HWND window);
+
+// The animation thread: eight frames, three times, slowing down; ends on the resting icon.
+DWORD WINAPI AnimateTrayIcon(LPVOID window);
 
 // Destroys the menus of the menu loop that has just ended.
 void DestroyTrayMenus();
+
+// The platform calls behind the icon; tests put recorders in their place.
+extern BOOL(WINAPI* NotifyIconCall)(DWORD message, PNOTIFYICONDATAA data);
+extern HANDLE(WINAPI* CreateThreadCall)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD,
+                                         LPDWORD);
 
 #endif

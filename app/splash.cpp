@@ -1,0 +1,156 @@
+#include "app/splash.h"
+
+#include "app/app_state.h"
+
+namespace {
+
+const int LOGO_WIDTH = 162;
+const int LOGO_HEIGHT = 90;
+
+typedef HRESULT(WINAPI* CreateStreamProc)(HGLOBAL, BOOL, LPSTREAM*);
+typedef HRESULT(WINAPI* LoadPictureProc)(LPSTREAM, LONG, BOOL, REFIID, LPVOID*);
+typedef HRESULT(WINAPI* InitializeProc)(LPVOID);
+typedef void(WINAPI* UninitializeProc)();
+
+FARPROC Function(const char* library, const char* name)
+{
+    HMODULE module = GetModuleHandleA(library);
+    return module ? GetProcAddress(module, name) : nullptr;
+}
+
+// The picture machinery is needed only while the logo is decoded. It is loaded for that and
+// released afterwards, so that the resident copy does not keep it in memory.
+class DecodingLibraries {
+public:
+    DecodingLibraries() : ole_(LoadLibraryA("ole32.dll")), automation_(LoadLibraryA("oleaut32.dll"))
+    {
+        InitializeProc initialize = (InitializeProc)(void*)Function("ole32.dll", "CoInitialize");
+        initialized_ = initialize && SUCCEEDED(initialize(nullptr));
+    }
+    ~DecodingLibraries()
+    {
+        UninitializeProc uninitialize = (UninitializeProc)(void*)Function("ole32.dll", "CoUninitialize");
+        if (initialized_ && uninitialize)
+            uninitialize();
+        if (automation_)
+            FreeLibrary(automation_);
+        if (ole_)
+            FreeLibrary(ole_);
+    }
+    DecodingLibraries(const DecodingLibraries&) = delete;
+    DecodingLibraries& operator=(const DecodingLibraries&) = delete;
+
+private:
+    HMODULE ole_;
+    HMODULE automation_;
+    bool initialized_;
+};
+
+}  // namespace
+
+bool LoadPictureFromMemory(const void* bytes, DWORD byteCount, IPicture** picture, HBITMAP* bitmap)
+{
+    *picture = nullptr;
+    *bitmap = nullptr;
+    CreateStreamProc createStream = (CreateStreamProc)(void*)Function("ole32.dll", "CreateStreamOnHGlobal");
+    LoadPictureProc loadPicture = (LoadPictureProc)(void*)Function("oleaut32.dll", "OleLoadPicture");
+    if (!createStream || !loadPicture)
+        return false;
+    IStream* stream = nullptr;
+    if (FAILED(createStream(nullptr, TRUE, &stream)))
+        return false;
+    LARGE_INTEGER start;
+    start.QuadPart = 0;
+    if (FAILED(stream->Write(bytes, byteCount, nullptr)) || FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr))) {
+        stream->Release();
+        return false;
+    }
+    IPicture* loaded = nullptr;
+    HRESULT result = loadPicture(stream, 0, TRUE, IID_IPicture, (void**)&loaded);
+    stream->Release();
+    if (FAILED(result) || !loaded)
+        return false;
+    OLE_HANDLE handle = 0;
+    if (FAILED(loaded->get_Handle(&handle))) {
+        loaded->Release();
+        return false;
+    }
+    *picture = loaded;
+    *bitmap = (HBITMAP)(UINT_PTR)handle;
+    return true;
+}
+
+HBITMAP LoadBitmapFromMemory(const void* bytes, DWORD byteCount)
+{
+    DecodingLibraries libraries;
+    IPicture* picture;
+    HBITMAP source;
+    if (!LoadPictureFromMemory(bytes, byteCount, &picture, &source))
+        return nullptr;
+    BITMAP size;
+    ZeroMemory(&size, sizeof size);
+    GetObjectA(source, sizeof size, &size);
+
+    HDC screen = GetDC(nullptr);
+    HDC from = CreateCompatibleDC(screen);
+    HDC to = CreateCompatibleDC(screen);
+    HBITMAP copy = CreateCompatibleBitmap(screen, size.bmWidth, size.bmHeight);
+    if (from && to && copy) {
+        HGDIOBJ oldFrom = SelectObject(from, source);
+        HGDIOBJ oldTo = SelectObject(to, copy);
+        BitBlt(to, 0, 0, size.bmWidth, size.bmHeight, from, 0, 0, SRCCOPY);
+        SelectObject(from, oldFrom);
+        SelectObject(to, oldTo);
+    }
+    if (from)
+        DeleteDC(from);
+    if (to)
+        DeleteDC(to);
+    ReleaseDC(nullptr, screen);
+    picture->Release();
+    return copy;
+}
+
+BOOL SetLayeredColorKey(HWND window, COLORREF key, BYTE alpha, DWORD flags)
+{
+    typedef BOOL(WINAPI * SetLayeredWindowAttributesProc)(HWND, COLORREF, BYTE, DWORD);
+    HMODULE user = LoadLibraryA("user32.dll");
+    if (!user)
+        return 0;
+    SetLayeredWindowAttributesProc setAttributes =
+        (SetLayeredWindowAttributesProc)(void*)GetProcAddress(user, "SetLayeredWindowAttributes");
+    if (!setAttributes) {
+        FreeLibrary(user);
+        return 0;
+    }
+    SetWindowLongA(window, GWL_EXSTYLE, WS_EX_LAYERED | WS_EX_TOOLWINDOW);
+    BOOL result = setAttributes(window, key, alpha, flags);
+    FreeLibrary(user);
+    return result;
+}
+
+void DrawSplashLogo(HWND window)
+{
+    HRSRC found = FindResourceA(AppInstance, "LOGO", "JPG");
+    if (!found)
+        return;
+    HGLOBAL loaded = LoadResource(AppInstance, found);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    // The decoder gets the resource's real size, never more than was linked.
+    DWORD byteCount = SizeofResource(AppInstance, found);
+    if (!bytes || byteCount == 0)
+        return;
+    HBITMAP logo = LoadBitmapFromMemory(bytes, byteCount);
+    if (!logo)
+        return;
+    HDC target = GetDC(window);
+    HDC memory = CreateCompatibleDC(target);
+    if (memory) {
+        HGDIOBJ previous = SelectObject(memory, logo);
+        BitBlt(target, 0, 0, LOGO_WIDTH, LOGO_HEIGHT, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+    }
+    ReleaseDC(window, target);
+    DeleteObject(logo);
+}
