@@ -86,14 +86,12 @@ DWORD WINAPI AnimateTrayIcon(LPVOID window)
 
 void DestroyTrayMenus()
 {
-    if (MainMenu) {
+    // After a right click the package menu is the main menu's submenu and goes with it;
+    // after a left click it was shown on its own.
+    if (MainMenu)
         DestroyMenu(MainMenu);
-        MainMenu = nullptr;
-    }
-    // Shown on its own after a left click; otherwise it went with the main menu as its submenu.
-    if (PackageMenu) {
-        if (IsMenu(PackageMenu))
-            DestroyMenu(PackageMenu);
-        PackageMenu = nullptr;
-    }
+    else if (PackageMenu)
+        DestroyMenu(PackageMenu);
+    MainMenu = nullptr;
+    PackageMenu = nullptr;
 }
