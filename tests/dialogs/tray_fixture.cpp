@@ -1,6 +1,5 @@
 #include "tests/dialogs/tray_fixture.h"
 
-#include <stdio.h>
 
 #include "tray/tray_icon.h"
 #include "tray/tray_menu.h"
@@ -67,14 +66,14 @@ bool PackagesFolder::addLongNamedFile(const std::string& fileName, const std::st
 
 std::string PackagesFolder::addPackage(const std::string& name, const std::string& recorderArguments)
 {
-    RecordSpec spec;
-    spec.name = "only";
-    spec.object = RecorderPath();
-    spec.arguments = recorderArguments;
-    spec.directory = BinFolder();
-    spec.type = "Executable";
-    spec.window = "Normal";
-    return addFile(name + ".mwpack", EncodePackage({ spec }));
+    RecordSpec record;
+    record.name = "only";
+    record.object = RecorderPath();
+    record.arguments = recorderArguments;
+    record.directory = BinFolder();
+    record.type = "Executable";
+    record.window = "Normal";
+    return addFile(name + ".mwpack", EncodePackage({ record }));
 }
 
 std::string PackagesFolder::addFile(const std::string& fileName, const std::string& bytes)

@@ -8,7 +8,7 @@ using namespace testing_support;
 
 namespace {
 
-const char* SITE = "http://marlowin.example.org";
+const std::string SITE = "http://marlowin.example.org";
 
 // The Start window's handle as the resident copy publishes it; null while there is none.
 HWND PublishedStartWindow()
@@ -134,14 +134,14 @@ protected:
 
     void AddPackage(const std::string& name, const std::string& recorderArguments)
     {
-        RecordSpec spec;
-        spec.name = "only";
-        spec.object = RecorderPath();
-        spec.arguments = recorderArguments;
-        spec.directory = BinFolder();
-        spec.type = "Executable";
-        spec.window = "Normal";
-        WriteFileBytes(packages + "\\" + name + ".mwpack", EncodePackage({ spec }));
+        RecordSpec record;
+        record.name = "only";
+        record.object = RecorderPath();
+        record.arguments = recorderArguments;
+        record.directory = BinFolder();
+        record.type = "Executable";
+        record.window = "Normal";
+        WriteFileBytes(packages + "\\" + name + ".mwpack", EncodePackage({ record }));
     }
 
     // Clicks the tray icon; gives the menu that opens.
@@ -179,6 +179,9 @@ protected:
         return open == std::string::npos ? line : line.substr(open + 2, line.size() - open - 3);
     }
 
+    // Visit Website, then Help and Donate in the About box, each through the http handler.
+    void ExpectWebPages(const std::string& help, const std::string& donate);
+
     RecorderLog log;   // before the start, so that the resident copy inherits its log
     std::string packages;
     PROCESS_INFORMATION process = {};
@@ -208,6 +211,23 @@ private:
     static constexpr const char* KEY = "http\\shell\\open\\command";
     std::string former;
 };
+
+void ResidentTray::ExpectWebPages(const std::string& help, const std::string& donate)
+{
+    HttpRecorder http;
+    ChooseMainMenuItem(1);
+    EXPECT_EQ(LastPage(1), SITE);
+
+    HWND box = OpenAboutBox();
+    ASSERT_NE(box, nullptr);
+    PostMessageA(box, WM_COMMAND, IDC_HELP, 0);
+    EXPECT_EQ(LastPage(2), SITE + help);
+
+    box = OpenAboutBox();
+    ASSERT_NE(box, nullptr);
+    PostMessageA(box, WM_COMMAND, IDC_DONATE, 0);
+    EXPECT_EQ(LastPage(3), SITE + donate);
+}
 
 TEST_F(ResidentTray, LeftClickListsPackagesAndTheKeyboardChoiceLaunches)
 {
@@ -256,37 +276,14 @@ TEST_F(ResidentTray, AboutBoxShowsItsTextsAndIgnoresEscape)
 
 TEST_F(ResidentTray, WebPagesInEnglish)
 {
-    HttpRecorder http;
-    ChooseMainMenuItem(1);
-    EXPECT_EQ(LastPage(1), SITE);
-
-    HWND box = OpenAboutBox();
-    ASSERT_NE(box, nullptr);
-    PostMessageA(box, WM_COMMAND, IDC_HELP, 0);
-    EXPECT_EQ(LastPage(2), std::string(SITE) + "/marlowin/help.html");
-
-    box = OpenAboutBox();
-    ASSERT_NE(box, nullptr);
-    PostMessageA(box, WM_COMMAND, IDC_DONATE, 0);
-    EXPECT_EQ(LastPage(3), std::string(SITE) + "/marlowin/donate.html");
+    ASSERT_NE(GetSystemDefaultLangID(), 1049);
+    ExpectWebPages("/marlowin/help.html", "/marlowin/donate.html");
 }
 
 TEST_F(ResidentTray, WebPagesInRussian)
 {
     ASSERT_EQ(GetSystemDefaultLangID(), 1049);
-    HttpRecorder http;
-    ChooseMainMenuItem(1);
-    EXPECT_EQ(LastPage(1), SITE);
-
-    HWND box = OpenAboutBox();
-    ASSERT_NE(box, nullptr);
-    PostMessageA(box, WM_COMMAND, IDC_HELP, 0);
-    EXPECT_EQ(LastPage(2), std::string(SITE) + "/marlowin/help[ru].html");
-
-    box = OpenAboutBox();
-    ASSERT_NE(box, nullptr);
-    PostMessageA(box, WM_COMMAND, IDC_DONATE, 0);
-    EXPECT_EQ(LastPage(3), std::string(SITE) + "/marlowin/donate[ru].html");
+    ExpectWebPages("/marlowin/help[ru].html", "/marlowin/donate[ru].html");
 }
 
 TEST_F(ResidentTray, ExitEndsTheProgramWithZero)
