@@ -1,11 +1,11 @@
 // The package menu: one item per package file of the Packages folder, in file-system order.
 #include "tray/tray_menu.h"
 
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "app/app_state.h"
+#include "app/bounded_format.h"
 #include "store/package_file.h"
 
 char* PackageNames[MAX_PACKAGES];
@@ -13,11 +13,6 @@ char* PackageNames[MAX_PACKAGES];
 namespace {
 
 const size_t SUFFIX_LENGTH = 7;   // ".mwpack"
-
-bool Fits(int length, size_t size)
-{
-    return length >= 0 && (size_t)length < size;
-}
 
 // Stores the name without its suffix in PackageNames[index]; false when memory ran out.
 bool StoreName(UINT index, const char* fileName, size_t nameLength)
@@ -36,7 +31,7 @@ bool StoreName(UINT index, const char* fileName, size_t nameLength)
 UINT FillPackageMenu(HMENU menu)
 {
     char pattern[MAX_PATH];
-    if (!Fits(snprintf(pattern, sizeof pattern, "%s\\Packages\\*.mwpack", ExeFolder()), sizeof pattern))
+    if (!FormatBounded(pattern, sizeof pattern, "%s\\Packages\\*.mwpack", ExeFolder()))
         return 0;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
@@ -63,8 +58,7 @@ void LaunchListedPackage(UINT index)
     if (index >= MAX_PACKAGES || !PackageNames[index])
         return;
     char path[MAX_PATH];
-    if (!Fits(snprintf(path, sizeof path, "%s\\Packages\\%s.mwpack", ExeFolder(), PackageNames[index]),
-              sizeof path))
+    if (!FormatBounded(path, sizeof path, "%s\\Packages\\%s.mwpack", ExeFolder(), PackageNames[index]))
         return;
     PackageFile* package = CreatePackageFile();
     if (!package)
