@@ -69,6 +69,8 @@ public:
     // Clean state: the five fields disabled, Auto and Normal, empty texts, focus on Object's ">>".
     ::testing::AssertionResult isClean() const;
     bool waitClosed(DWORD limitMs = 10000);
+    // Saves a picture of the editor as <build>/screenshots/<name>.png when the display allows.
+    void screenshot(const char* name) const;
 
 private:
     HWND dialog_ = nullptr;

@@ -98,6 +98,22 @@ TEST_F(ProfileEdit, NameDifferingOnlyInCaseIsAnotherProfile)
     EXPECT_EQ(StoredNames(path), Names({ "WORK", "Work", "work" }));
 }
 
+TEST_F(ProfileEdit, RussianNamesAreStoredInTheSystemCodePageAfterLatinNames)
+{
+    ASSERT_EQ(GetACP(), 1251u);
+    const std::string profile = "\xEF\xF0\xEE\xF4\xE8\xEB\xFC";   // lower-case, code page 1251
+    const std::string abc = "\xC0\xE1\xE2";
+    start({});
+    add(profile, "C:\\" + profile + ".txt");
+    add("_x");
+    add(abc);
+    add("Zeta");
+    EXPECT_EQ(StoredNames(path), Names({ "Zeta", "_x", abc, profile }));
+    EXPECT_EQ(stored()[3].fields[2], "C:\\" + profile + ".txt");
+    editor.selectEntry(entryIndex(profile));
+    EXPECT_EQ(editor.text(IDC_NAME), profile);
+}
+
 TEST_F(ProfileEdit, EmptyNameChangesNothingAndKeepsTheForm)
 {
     start({ Spec("kept") }, "tail");

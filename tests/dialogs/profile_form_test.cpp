@@ -272,6 +272,7 @@ TEST_F(ShownProfile, SelectionShowsTheProfileAndEnablesDeleteProfile)
     EXPECT_EQ(editor.comboText(IDC_WINDOW), "Maximize");
     EXPECT_TRUE(fieldsEnabled(EXECUTABLE));
     EXPECT_TRUE(editor.enabled(IDC_DELETE_PROFILE));
+    editor.screenshot("editor-executable");
 }
 
 TEST_F(ShownProfile, DocumentWithoutCommandShowsOpenButTheFileKeepsIt)
@@ -280,6 +281,7 @@ TEST_F(ShownProfile, DocumentWithoutCommandShowsOpenButTheFileKeepsIt)
     select("document");
     EXPECT_EQ(editor.text(IDC_COMMAND), "open");
     EXPECT_TRUE(fieldsEnabled(DOCUMENT));
+    editor.screenshot("editor-document-url");
     EXPECT_EQ(ReadFileBytes(path), before);
 }
 
@@ -291,6 +293,7 @@ TEST_F(ShownProfile, AutoShowsItsTextsInDisabledFields)
     EXPECT_EQ(editor.text(IDC_DIRECTORY), "C:\\dir");
     EXPECT_EQ(editor.text(IDC_ARGUMENTS), "args");
     EXPECT_TRUE(fieldsEnabled(AUTO));
+    editor.screenshot("editor-auto");
 }
 
 TEST_F(ShownProfile, TypeAndWindowMatchAnItemByCaseInsensitivePrefix)
