@@ -44,7 +44,7 @@ private:
     const BYTE* at_;
 };
 
-struct ControlSpec {
+struct ExpectedControl {
     int id;
     const char* classAtom;
     const char* text;
@@ -58,7 +58,7 @@ const DWORD EDIT = CHILD | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
 const DWORD COMBO = CHILD | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
 const DWORD LABEL = CHILD | SS_LEFT | WS_GROUP;
 
-const ControlSpec CONTROLS[] = {
+const ExpectedControl CONTROLS[] = {
     { 1008, "#128", ">>", PUSH, 290, 67, 16, 14 },
     { 1016, "#128", ">>", PUSH, 290, 85, 16, 14 },
     { 1009, "#129", "", EDIT, 138, 24, 168, 12 },
@@ -117,7 +117,7 @@ TEST(EditorTemplate, MatchesTheDialogLayoutControlForControl)
     EXPECT_EQ(reader.byte(), 1);             // DEFAULT_CHARSET
     EXPECT_EQ(reader.text(), "MS Sans Serif");
 
-    for (const ControlSpec& control : CONTROLS) {
+    for (const ExpectedControl& control : CONTROLS) {
         SCOPED_TRACE(control.text);
         reader.alignDword(base);
         EXPECT_EQ(reader.dword(), 0u);       // help id
@@ -142,7 +142,7 @@ protected:
 
 TEST_F(EditorDialog, SetUpShowsTitleProfilesAndTheCleanForm)
 {
-    std::string path = folder.write("My.Work.mwpack", { Spec("beta"), Spec("Alpha"), Spec("alpha") });
+    std::string path = folder.write("My.Work.mwpack", { Record("beta"), Record("Alpha"), Record("alpha") });
     ASSERT_TRUE(editor.open(path));
 
     EXPECT_EQ(WindowText(editor.window()), "Package");
@@ -206,7 +206,7 @@ TEST_F(EditorDialog, EscapeDoesNothingOkAndCloseEndTheEditorAndReleaseTheFile)
 
 TEST_F(EditorDialog, DeletePackageDeletesTheFileAndEndsTheEditor)
 {
-    std::string path = folder.write("gone.mwpack", { Spec("one") });
+    std::string path = folder.write("gone.mwpack", { Record("one") });
     ASSERT_TRUE(editor.open(path));
     editor.command(IDC_DELETE_PACKAGE);
     ASSERT_TRUE(editor.waitClosed());
@@ -215,7 +215,7 @@ TEST_F(EditorDialog, DeletePackageDeletesTheFileAndEndsTheEditor)
 
 TEST_F(EditorDialog, OpenPackageCanBeNeitherOpenedAgainNorLaunched)
 {
-    std::string path = folder.write("held.mwpack", { Spec("one") });
+    std::string path = folder.write("held.mwpack", { Record("one") });
     ASSERT_TRUE(editor.open(path));
 
     HANDLE second = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0,

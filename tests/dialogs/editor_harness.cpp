@@ -296,16 +296,16 @@ std::string PackageFolder::write(const std::string& name, const std::vector<Reco
     return file;
 }
 
-RecordSpec Spec(const std::string& name, const std::string& type, const std::string& object,
+RecordSpec Record(const std::string& name, const std::string& type, const std::string& object,
                 const std::string& command)
 {
-    RecordSpec spec;
-    spec.name = name;
-    spec.type = type;
-    spec.object = object;
-    spec.command = command;
-    spec.window = "Normal";
-    return spec;
+    RecordSpec record;
+    record.name = name;
+    record.type = type;
+    record.object = object;
+    record.command = command;
+    record.window = "Normal";
+    return record;
 }
 
 }  // namespace editor_testing

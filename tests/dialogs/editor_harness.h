@@ -89,7 +89,7 @@ private:
     std::string folder_;
 };
 
-testing_support::RecordSpec Spec(const std::string& name, const std::string& type = "Auto",
+testing_support::RecordSpec Record(const std::string& name, const std::string& type = "Auto",
                                  const std::string& object = "", const std::string& command = "");
 
 }  // namespace editor_testing

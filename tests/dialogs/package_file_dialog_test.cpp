@@ -142,7 +142,7 @@ TEST_F(PackageFileDialog, NewPackageCreatesAnEmptyFileAndShowsItsEditor)
 
 TEST_F(PackageFileDialog, NewPackageWithAnExistingNameOpensItUnchanged)
 {
-    std::string path = folder.write("Existing.mwpack", { Spec("kept one"), Spec("kept two") });
+    std::string path = folder.write("Existing.mwpack", { Record("kept one"), Record("kept two") });
     std::string before = ReadFileBytes(path);
     {
         Background tray([] { OpenPackageEditor(true); });

@@ -77,7 +77,7 @@ TEST_F(ProfileEdit, ProfilesAreStoredInNameOrderWhateverTheOrderOfAdding)
 
 TEST_F(ProfileEdit, SameNameReplacesTheProfileInPlace)
 {
-    start({ Spec("a", "Auto", "old a"), Spec("b", "Auto", "old b"), Spec("c", "Auto", "old c") });
+    start({ Record("a", "Auto", "old a"), Record("b", "Auto", "old b"), Record("c", "Auto", "old c") });
     add("b", "new b", 2);
     std::vector<StoredProfile> profiles = stored();
     ASSERT_EQ(profiles.size(), 3u);
@@ -92,7 +92,7 @@ TEST_F(ProfileEdit, SameNameReplacesTheProfileInPlace)
 
 TEST_F(ProfileEdit, NameDifferingOnlyInCaseIsAnotherProfile)
 {
-    start({ Spec("Work") });
+    start({ Record("Work") });
     add("work");
     add("WORK");
     EXPECT_EQ(StoredNames(path), Names({ "WORK", "Work", "work" }));
@@ -116,7 +116,7 @@ TEST_F(ProfileEdit, RussianNamesAreStoredInTheSystemCodePageAfterLatinNames)
 
 TEST_F(ProfileEdit, EmptyNameChangesNothingAndKeepsTheForm)
 {
-    start({ Spec("kept") }, "tail");
+    start({ Record("kept") }, "tail");
     std::string before = ReadFileBytes(path);
     editor.setText(IDC_OBJECT, "C:\\x.exe");
     editor.chooseType(1);
@@ -143,7 +143,7 @@ TEST_F(ProfileEdit, LongFieldsAreStoredAsTheirFirst259Characters)
 
 TEST_F(ProfileEdit, FirstRewriteDropsTailBytesAndTheExtraWord)
 {
-    RecordSpec old = Spec("old");
+    RecordSpec old = Record("old");
     old.extra = 0xDEADBEEF;
     start({ old }, std::string(100, 'x'));
     add("new");
@@ -155,7 +155,7 @@ TEST_F(ProfileEdit, FirstRewriteDropsTailBytesAndTheExtraWord)
 
 TEST_F(ProfileEdit, DeleteProfileRemovesTheNameInTheNameField)
 {
-    start({ Spec("a"), Spec("b"), Spec("c") });
+    start({ Record("a"), Record("b"), Record("c") });
     editor.selectEntry(entryIndex("a"));
     editor.setText(IDC_NAME, "c");   // edited after selecting: the field decides
     editor.command(IDC_DELETE_PROFILE);
@@ -166,7 +166,7 @@ TEST_F(ProfileEdit, DeleteProfileRemovesTheNameInTheNameField)
 
 TEST_F(ProfileEdit, DeleteProfileOfAnUnknownNameOnlyCleansTheForm)
 {
-    start({ Spec("a") }, "tail");   // a rewrite would drop the tail
+    start({ Record("a") }, "tail");   // a rewrite would drop the tail
     std::string before = ReadFileBytes(path);
     editor.selectEntry(0);
     editor.setText(IDC_NAME, "A");
@@ -177,7 +177,7 @@ TEST_F(ProfileEdit, DeleteProfileOfAnUnknownNameOnlyCleansTheForm)
 
 TEST_F(ProfileEdit, DeletingTheOnlyProfileLeavesAnEmptyFile)
 {
-    start({ Spec("only") });
+    start({ Record("only") });
     editor.selectEntry(0);
     editor.command(IDC_DELETE_PROFILE);
     EXPECT_EQ(ReadFileBytes(path).size(), 0u);
@@ -186,7 +186,7 @@ TEST_F(ProfileEdit, DeletingTheOnlyProfileLeavesAnEmptyFile)
 
 TEST_F(ProfileEdit, DeleteKeyRemovesTheEntryAtTheCaretAndKeepsFocusInTheList)
 {
-    start({ Spec("a"), Spec("b"), Spec("c") });
+    start({ Record("a"), Record("b"), Record("c") });
     HWND list = editor.item(IDC_PROFILE_LIST);
     editor.selectEntry(entryIndex("b"));
     LRESULT result = editor.key(VK_DELETE, (WORD)entryIndex("b"), list);
@@ -200,7 +200,7 @@ TEST_F(ProfileEdit, DeleteKeyRemovesTheEntryAtTheCaretAndKeepsFocusInTheList)
 
 TEST_F(ProfileEdit, OtherKeysAndOtherControlsAreLeftToTheListBox)
 {
-    start({ Spec("a"), Spec("b") }, "tail");
+    start({ Record("a"), Record("b") }, "tail");
     std::string before = ReadFileBytes(path);
     HWND list = editor.item(IDC_PROFILE_LIST);
     EXPECT_EQ(editor.key(VK_DOWN, 0, list), -1);
@@ -214,7 +214,7 @@ TEST_F(ProfileEdit, OtherKeysAndOtherControlsAreLeftToTheListBox)
 
 TEST_F(ProfileEdit, DeleteKeyOnAnEntryWithoutProfileCleansTheForm)
 {
-    start({ Spec("a") }, "tail");
+    start({ Record("a") }, "tail");
     std::string before = ReadFileBytes(path);
     HWND list = editor.item(IDC_PROFILE_LIST);
     SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)"ghost");
@@ -252,7 +252,7 @@ LONG FailingWrites::remaining;
 
 TEST_F(ProfileEdit, FailedWriteOfAnAddKeepsThePackageAndTheForm)
 {
-    start({ Spec("a"), Spec("c") });
+    start({ Record("a"), Record("c") });
     std::string before = ReadFileBytes(path);
     {
         FailingWrites failing(1);
@@ -266,7 +266,7 @@ TEST_F(ProfileEdit, FailedWriteOfAnAddKeepsThePackageAndTheForm)
 
 TEST_F(ProfileEdit, FailedRemovalOfAReplaceAddsNothing)
 {
-    start({ Spec("a", "Auto", "old"), Spec("b") });
+    start({ Record("a", "Auto", "old"), Record("b") });
     std::string before = ReadFileBytes(path);
     {
         FailingWrites failing(1);
@@ -279,7 +279,7 @@ TEST_F(ProfileEdit, FailedRemovalOfAReplaceAddsNothing)
 
 TEST_F(ProfileEdit, FailedWriteOfADeleteKeepsTheProfile)
 {
-    start({ Spec("a"), Spec("b") });
+    start({ Record("a"), Record("b") });
     std::string before = ReadFileBytes(path);
     {
         FailingWrites failing(1);

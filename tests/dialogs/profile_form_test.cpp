@@ -234,17 +234,17 @@ class ShownProfile : public ProfileForm {
 protected:
     void SetUp() override
     {
-        RecordSpec program = Spec("program", "Executable", "C:\\p.exe");
+        RecordSpec program = Record("program", "Executable", "C:\\p.exe");
         program.directory = "C:\\work";
         program.arguments = "-v";
         program.window = "Maximize";
-        RecordSpec document = Spec("document", "Document/URL", "http://example.org/");
-        RecordSpec automatic = Spec("automatic", "Auto", "C:\\a.txt", "print");
+        RecordSpec document = Record("document", "Document/URL", "http://example.org/");
+        RecordSpec automatic = Record("automatic", "Auto", "C:\\a.txt", "print");
         automatic.directory = "C:\\dir";
         automatic.arguments = "args";
-        RecordSpec loose = Spec("loose", "exec", "C:\\l.exe");
+        RecordSpec loose = Record("loose", "exec", "C:\\l.exe");
         loose.window = "MIN";
-        RecordSpec unknown = Spec("unknown", "Program", "C:\\u.exe");
+        RecordSpec unknown = Record("unknown", "Program", "C:\\u.exe");
         path = folder.write("shown.mwpack", { program, document, automatic, loose, unknown });
         ASSERT_TRUE(editor.open(path));
     }
