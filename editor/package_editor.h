@@ -7,4 +7,18 @@
 // "New package..." (create) and "Edit package...". True when an editor was started.
 bool OpenPackageEditor(bool create);
 
+// The package file dialog. Gives its process-wide file-name buffer, or null when cancelled;
+// callers copy the path at once. Main thread only.
+const char* ChoosePackageFile(HWND owner, const char* title, bool save);
+
+// Takes over the open handle (closed on failure) and runs an editor for it on a new thread.
+bool StartPackageEditor(HANDLE handle, const char* path);
+
+DWORD WINAPI PackageEditorThread(LPVOID context);
+INT_PTR CALLBACK PackageEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR EditorCommand(HWND dialog, WPARAM wParam, LPARAM lParam);
+
+// The module that holds the editor's template and icon.
+HINSTANCE EditorInstance();
+
 #endif

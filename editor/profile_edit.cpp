@@ -1,0 +1,80 @@
+// Every change rewrites the whole package in name order and reads it back, then cleans the form.
+#include "editor/profile_edit.h"
+
+#include "editor/profile_form.h"
+#include "res/resource.h"
+#include "store/package_file.h"
+
+namespace {
+
+// Removes the profile of exactly this name and writes the package without it. False when
+// the package still holds it afterwards because the write failed.
+bool RemoveAndRewrite(HWND dialog, PackageFile& package, const char* name)
+{
+    if (!package.profiles.removeByName(name))
+        return true;
+    uint32_t before = package.loadedCount;
+    package.rewritePackage(package.slotCount - 2, dialog);
+    return package.loadedCount + 1 == before;
+}
+
+}  // namespace
+
+void AddProfile(HWND dialog, PackageFile& package)
+{
+    static const int EDITS[] = { IDC_NAME, IDC_COMMAND, IDC_OBJECT, IDC_DIRECTORY, IDC_ARGUMENTS };
+    char texts[FIELD_COUNT][FIELD_SIZE] = {};
+    for (int i = 0; i < 5; ++i)
+        GetDlgItemTextA(dialog, EDITS[i], texts[i], FIELD_SIZE);
+    SendDlgItemMessageA(dialog, IDC_TYPE, WM_GETTEXT, FIELD_SIZE, (LPARAM)texts[FIELD_TYPE]);
+    SendDlgItemMessageA(dialog, IDC_WINDOW, WM_GETTEXT, FIELD_SIZE, (LPARAM)texts[FIELD_WINDOW]);
+    if (texts[FIELD_NAME][0] == '\0')
+        return;
+
+    const char* fields[FIELD_COUNT];
+    for (int i = 0; i < FIELD_COUNT; ++i)
+        fields[i] = texts[i];
+    // Linked into the list only until the read-back below builds a fresh one.
+    Profile added(fields, 0);
+
+    // When the old profile could not be taken out, adding would store the name twice:
+    // the form keeps its contents for another try.
+    if (!RemoveAndRewrite(dialog, package, added.name()))
+        return;
+    uint32_t before = package.loadedCount;
+    package.profiles.insertSorted(&added);
+    package.rewritePackage(package.slotCount, dialog);
+    // After a failed write the texts stay in the form for another try.
+    if (package.loadedCount == before + 1)
+        RequestCleanForm(dialog);
+}
+
+void DeleteProfile(HWND dialog, PackageFile& package)
+{
+    char name[FIELD_SIZE];
+    GetDlgItemTextA(dialog, IDC_NAME, name, sizeof name);
+    if (name[0] == '\0')
+        return;
+    RemoveAndRewrite(dialog, package, name);
+    RequestCleanForm(dialog);
+}
+
+INT_PTR DeleteKeyInList(HWND dialog, PackageFile& package, WPARAM wParam, LPARAM lParam)
+{
+    HWND listBox = GetDlgItem(dialog, IDC_PROFILE_LIST);
+    if ((HWND)lParam != listBox || LOWORD(wParam) != VK_DELETE)
+        return -1;
+    WPARAM caret = HIWORD(wParam);
+    LRESULT length = SendMessageA(listBox, LB_GETTEXTLEN, caret, 0);
+    if (length == LB_ERR || length == 0)
+        return 0;
+    // A text longer than a field names no profile.
+    if (length < FIELD_SIZE) {
+        char name[FIELD_SIZE] = "";
+        SendMessageA(listBox, LB_GETTEXT, caret, (LPARAM)name);
+        RemoveAndRewrite(dialog, package, name);
+    }
+    RequestCleanForm(dialog);
+    SetFocus(listBox);
+    return (INT_PTR)caret;
+}

@@ -1,0 +1,311 @@
+#include "tests/dialogs/editor_harness.h"
+
+#include <shlobj.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "editor/package_editor.h"
+#include "res/resource.h"
+
+using namespace testing_support;
+
+namespace editor_testing {
+
+namespace {
+
+struct Search {
+    const char* caption;
+    const char* frameText;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data)
+{
+    Search* search = (Search*)data;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != GetCurrentProcessId() || WindowText(window) != search->caption)
+        return TRUE;
+    if (search->frameText && WindowText(GetDlgItem(window, IDC_PACKAGE_FRAME)) != search->frameText)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK MatchOwned(HWND window, LPARAM data)
+{
+    OwnedSearch* search = (OwnedSearch*)data;
+    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND WaitForOwnedWindow(HWND owner)
+{
+    OwnedSearch search = { owner, nullptr };
+    WaitUntil([&] {
+        EnumWindows(MatchOwned, (LPARAM)&search);
+        return search.found != nullptr;
+    });
+    return search.found;
+}
+
+HWND FindOwnWindow(const char* caption, const char* frameText)
+{
+    Search search = { caption, frameText, nullptr };
+    EnumWindows(MatchWindow, (LPARAM)&search);
+    return search.found;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[1024] = "";
+    SendMessageA(window, WM_GETTEXT, sizeof text, (LPARAM)text);
+    return text;
+}
+
+int FocusedControlId(HWND window)
+{
+    GUITHREADINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus)
+        return 0;
+    return GetDlgCtrlID(info.hwndFocus);
+}
+
+std::vector<StoredProfile> DecodePackage(const std::string& bytes)
+{
+    std::vector<StoredProfile> profiles;
+    for (size_t at = 0; at + RECORD_SIZE <= bytes.size(); at += RECORD_SIZE) {
+        StoredProfile profile;
+        for (int i = 0; i < FIELD_COUNT; ++i) {
+            const char* field = bytes.data() + at + 4 + i * FIELD_SIZE;
+            profile.fields[i] = std::string(field, strnlen(field, FIELD_SIZE));
+        }
+        memcpy(&profile.extra, bytes.data() + at + 1836, 4);
+        profiles.push_back(profile);
+    }
+    return profiles;
+}
+
+std::vector<std::string> StoredNames(const std::string& path)
+{
+    std::vector<std::string> names;
+    for (const StoredProfile& profile : DecodePackage(ReadFileBytes(path)))
+        names.push_back(profile.name());
+    return names;
+}
+
+Editor::~Editor()
+{
+    if (dialog_ && IsWindow(dialog_)) {
+        SendMessageA(dialog_, WM_CLOSE, 0, 0);
+        waitClosed();
+    }
+}
+
+bool Editor::open(const std::string& path)
+{
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE || !StartPackageEditor(handle, path.c_str()))
+        return false;
+    std::string title = path.substr(path.find_last_of('\\') + 1);
+    title = title.substr(0, title.find_last_of('.'));
+    WaitUntil([&] { return (dialog_ = FindOwnWindow("Package", title.c_str())) != nullptr; });
+    // The set-up has ended once the window is shown.
+    WaitUntil([&] { return dialog_ && IsWindowVisible(dialog_); });
+    return dialog_ != nullptr;
+}
+
+std::string Editor::text(int id) const
+{
+    return WindowText(item(id));
+}
+
+void Editor::setText(int id, const std::string& text) const
+{
+    SendMessageA(item(id), WM_SETTEXT, 0, (LPARAM)text.c_str());
+}
+
+LRESULT Editor::command(int id, WORD code) const
+{
+    return SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, code), (LPARAM)item(id));
+}
+
+void Editor::chooseType(int index) const
+{
+    SendMessageA(item(IDC_TYPE), CB_SETCURSEL, index, 0);
+    command(IDC_TYPE, CBN_SELENDOK);
+}
+
+int Editor::selection(int id) const
+{
+    return (int)SendMessageA(item(id), CB_GETCURSEL, 0, 0);
+}
+
+std::string Editor::comboText(int id) const
+{
+    return text(id);
+}
+
+bool Editor::enabled(int id) const
+{
+    return IsWindowEnabled(item(id)) != FALSE;
+}
+
+int Editor::focus() const
+{
+    return FocusedControlId(dialog_);
+}
+
+std::vector<std::string> Editor::entries() const
+{
+    std::vector<std::string> names;
+    int count = (int)SendMessageA(item(IDC_PROFILE_LIST), LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i) {
+        char name[FIELD_SIZE] = "";
+        if (SendMessageA(item(IDC_PROFILE_LIST), LB_GETTEXTLEN, i, 0) < FIELD_SIZE)
+            SendMessageA(item(IDC_PROFILE_LIST), LB_GETTEXT, i, (LPARAM)name);
+        names.push_back(name);
+    }
+    return names;
+}
+
+void Editor::selectEntry(int index) const
+{
+    SendMessageA(item(IDC_PROFILE_LIST), LB_SETCURSEL, index, 0);
+    command(IDC_PROFILE_LIST, LBN_SELCHANGE);
+}
+
+int Editor::selectedEntry() const
+{
+    return (int)SendMessageA(item(IDC_PROFILE_LIST), LB_GETCURSEL, 0, 0);
+}
+
+void Editor::drop(const std::vector<std::string>& paths) const
+{
+    size_t size = sizeof(DROPFILES) + 1;
+    for (const std::string& path : paths)
+        size += path.size() + 1;
+    HGLOBAL block = GlobalAlloc(GHND, size);
+    DROPFILES* header = (DROPFILES*)GlobalLock(block);
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = FALSE;
+    char* names = (char*)(header + 1);
+    for (const std::string& path : paths) {
+        memcpy(names, path.c_str(), path.size() + 1);
+        names += path.size() + 1;
+    }
+    GlobalUnlock(block);
+    SendMessageA(dialog_, WM_DROPFILES, (WPARAM)block, 0);
+}
+
+LRESULT Editor::key(WORD virtualKey, WORD caret, HWND from) const
+{
+    return SendMessageA(dialog_, WM_VKEYTOITEM, MAKEWPARAM(virtualKey, caret), (LPARAM)from);
+}
+
+::testing::AssertionResult Editor::isClean() const
+{
+    const int disabled[] = { IDC_DELETE_PROFILE, IDC_COMMAND, IDC_DIRECTORY, IDC_DIRECTORY_BROWSE, IDC_ARGUMENTS };
+    for (int id : disabled)
+        if (enabled(id))
+            return ::testing::AssertionFailure() << "control " << id << " is enabled";
+    const int fields[] = { IDC_NAME, IDC_COMMAND, IDC_OBJECT, IDC_DIRECTORY, IDC_ARGUMENTS };
+    for (int id : fields)
+        if (!text(id).empty())
+            return ::testing::AssertionFailure() << "control " << id << " holds \"" << text(id) << "\"";
+    if (comboText(IDC_TYPE) != "Auto" || comboText(IDC_WINDOW) != "Normal")
+        return ::testing::AssertionFailure() << "combo boxes show " << comboText(IDC_TYPE) << ", "
+                                             << comboText(IDC_WINDOW);
+    if (focus() != IDC_OBJECT_BROWSE)
+        return ::testing::AssertionFailure() << "focus on " << focus();
+    return ::testing::AssertionSuccess();
+}
+
+bool Editor::waitClosed(DWORD limitMs)
+{
+    bool closed = WaitUntil([&] { return !IsWindow(dialog_); }, limitMs);
+    if (closed)
+        dialog_ = nullptr;
+    return closed;
+}
+
+void Editor::screenshot(const char* name) const
+{
+    // Under Wine the picture is taken by ImageMagick on the X display; elsewhere there is none.
+    typedef char*(CDECL * UnixName)(const WCHAR*);
+    UnixName unixName =
+        (UnixName)(void (*)(void))GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    if (!unixName)
+        return;
+    std::string folder = BinFolder() + "\\..\\screenshots";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, (folder + "\\" + name + ".png").c_str(), -1, wide, MAX_PATH);
+    char* target = unixName(wide);
+    if (!target)
+        return;
+    std::string file = folder + "\\" + name + ".png";
+    DeleteFileA(file.c_str());
+
+    RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SendMessageA(dialog_, WM_NULL, 0, 0);
+    Sleep(300);   // let the X server show what was painted
+    RECT frame;
+    GetWindowRect(dialog_, &frame);
+    char commandLine[1024];
+    snprintf(commandLine, sizeof commandLine, "start.exe /unix /usr/bin/import -window root -crop %ldx%ld+%ld+%ld +repage %s",
+             frame.right - frame.left, frame.bottom - frame.top, frame.left, frame.top, target);
+    HeapFree(GetProcessHeap(), 0, target);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return;
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // import runs on its own; the picture is complete once its size stops changing.
+    DWORD last = 0;
+    WaitUntil([&] {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data) || data.nFileSizeLow == 0)
+            return false;
+        bool steady = data.nFileSizeLow == last;
+        last = data.nFileSizeLow;
+        Sleep(100);
+        return steady;
+    }, 5000);
+}
+
+std::string PackageFolder::write(const std::string& name, const std::vector<RecordSpec>& records) const
+{
+    std::string file = path(name);
+    WriteFileBytes(file, EncodePackage(records));
+    return file;
+}
+
+RecordSpec Record(const std::string& name, const std::string& type, const std::string& object,
+                const std::string& command)
+{
+    RecordSpec record;
+    record.name = name;
+    record.type = type;
+    record.object = object;
+    record.command = command;
+    record.window = "Normal";
+    return record;
+}
+
+}  // namespace editor_testing

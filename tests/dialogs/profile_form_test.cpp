@@ -1,0 +1,334 @@
+// The profile form: type rules, filling from dropped and chosen files, showing a profile.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "res/resource.h"
+#include "tests/dialogs/editor_harness.h"
+
+using namespace editor_testing;
+using namespace testing_support;
+
+namespace {
+
+const int FILE_NAME_BOX = 0x47c;   // the file dialogs' "File name" box
+
+struct Enabled {
+    bool command, directory, arguments;
+};
+
+class ProfileForm : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(editor.open(folder.path("form.mwpack"))); }
+
+    ::testing::AssertionResult fieldsEnabled(Enabled expected)
+    {
+        Enabled is = { editor.enabled(IDC_COMMAND), editor.enabled(IDC_DIRECTORY), editor.enabled(IDC_ARGUMENTS) };
+        if (editor.enabled(IDC_DIRECTORY_BROWSE) != is.directory)
+            return ::testing::AssertionFailure() << "Directory and its browse button differ";
+        if (is.command != expected.command || is.directory != expected.directory ||
+            is.arguments != expected.arguments)
+            return ::testing::AssertionFailure() << "command " << is.command << ", directory " << is.directory
+                                                 << ", arguments " << is.arguments;
+        const int always[] = { IDC_NAME, IDC_OBJECT, IDC_OBJECT_BROWSE, IDC_TYPE, IDC_WINDOW, IDC_ADD_PROFILE,
+                               IDC_CLEAN_FORM };
+        for (int id : always)
+            if (!editor.enabled(id))
+                return ::testing::AssertionFailure() << "control " << id << " is disabled";
+        return ::testing::AssertionSuccess();
+    }
+
+    // Runs the Browse dialog through the editor's own command and picks the path in it.
+    void browseFor(const std::string& path)
+    {
+        PostMessageA(editor.window(), WM_COMMAND, IDC_OBJECT_BROWSE, 0);
+        HWND browse = WaitForOwnedWindow(editor.window());
+        ASSERT_NE(browse, nullptr);
+        EXPECT_EQ(WindowText(browse), "Browse");
+        if (path.empty()) {
+            PostMessageA(browse, WM_COMMAND, IDCANCEL, 0);
+        } else {
+            SendMessageA(GetDlgItem(browse, FILE_NAME_BOX), WM_SETTEXT, 0, (LPARAM)path.c_str());
+            PostMessageA(browse, WM_COMMAND, IDOK, 0);
+        }
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(browse); }));
+        SendMessageA(editor.window(), WM_NULL, 0, 0);   // the command has finished
+    }
+
+    const Enabled AUTO = { false, false, false };
+    const Enabled EXECUTABLE = { false, true, true };
+    const Enabled DOCUMENT = { true, false, false };
+
+    PackageFolder folder;
+    Editor editor;
+};
+
+TEST_F(ProfileForm, TypeRulesEnableOnlyWhatTheTypeUses)
+{
+    editor.setText(IDC_COMMAND, "");
+    editor.chooseType(1);
+    EXPECT_TRUE(fieldsEnabled(EXECUTABLE));
+    EXPECT_EQ(editor.text(IDC_COMMAND), "");
+
+    editor.chooseType(2);
+    EXPECT_TRUE(fieldsEnabled(DOCUMENT));
+    EXPECT_EQ(editor.text(IDC_COMMAND), "open");
+    editor.setText(IDC_COMMAND, "print");
+    editor.chooseType(2);
+    EXPECT_EQ(editor.text(IDC_COMMAND), "print");
+
+    // Disabling keeps the text.
+    editor.chooseType(0);
+    EXPECT_TRUE(fieldsEnabled(AUTO));
+    EXPECT_EQ(editor.text(IDC_COMMAND), "print");
+}
+
+TEST_F(ProfileForm, OnlySelEndOkOfTypeAppliesRulesAndNoSelectionChangesNothing)
+{
+    SendMessageA(editor.item(IDC_TYPE), CB_SETCURSEL, 1, 0);
+    editor.command(IDC_TYPE, CBN_SELCHANGE);
+    editor.command(IDC_TYPE, CBN_CLOSEUP);
+    EXPECT_TRUE(fieldsEnabled(AUTO));
+
+    editor.chooseType(1);
+    editor.chooseType(-1);
+    EXPECT_EQ(editor.selection(IDC_TYPE), CB_ERR);
+    EXPECT_TRUE(fieldsEnabled(EXECUTABLE));
+}
+
+struct DropCase {
+    const char* path;
+    const char* name;
+    const char* type;
+    const char* directory;
+    const char* arguments;
+    const char* command;
+};
+
+TEST_F(ProfileForm, DroppedFileFillsTheFormWithTheDetectedType)
+{
+    const DropCase cases[] = {
+        { "C:\\Tools\\Calc.EXE", "Calc.EXE", "Executable", "C:\\Tools", "", "" },
+        { "C:\\Dos\\edit.com", "edit.com", "Executable", "C:\\Dos", "", "" },
+        { "C:\\Savers\\Stars.scr", "Stars.scr", "Executable", "C:\\Savers", "/S", "" },
+        { "C:\\Data\\telecom", "telecom", "Executable", "C:\\Data", "", "" },
+        { "D:\\setup.exe", "setup.exe", "Executable", "D:", "", "" },
+        { "C:\\Links\\Editor.lnk", "Editor.lnk", "Document/URL", "", "", "open" },
+        { "C:\\Docs\\Report.doc", "Report.doc", "Document/URL", "", "", "open" },
+        { "C:\\Games", "Games", "Document/URL", "", "", "open" },
+        { "C:\\", "", "Document/URL", "", "", "open" },
+        { "ab", "", "Document/URL", "", "", "open" },
+    };
+    for (const DropCase& c : cases) {
+        SCOPED_TRACE(c.path);
+        editor.drop({ c.path });
+        EXPECT_EQ(editor.text(IDC_OBJECT), c.path);
+        EXPECT_EQ(editor.text(IDC_NAME), c.name);
+        EXPECT_EQ(editor.comboText(IDC_TYPE), c.type);
+        EXPECT_EQ(editor.text(IDC_DIRECTORY), c.directory);
+        EXPECT_EQ(editor.text(IDC_ARGUMENTS), c.arguments);
+        EXPECT_EQ(editor.text(IDC_COMMAND), c.command);
+        bool executable = std::string(c.type) == "Executable";
+        EXPECT_TRUE(fieldsEnabled(executable ? EXECUTABLE : DOCUMENT));
+        EXPECT_EQ(editor.focus(), IDC_ADD_PROFILE);
+        EXPECT_FALSE(editor.enabled(IDC_DELETE_PROFILE));
+    }
+}
+
+TEST_F(ProfileForm, DropCleansTheFormFirstAndUsesOnlyTheFirstFile)
+{
+    editor.setText(IDC_NAME, "old name");
+    editor.setText(IDC_DIRECTORY, "C:\\old");
+    editor.setText(IDC_ARGUMENTS, "-x");
+    editor.chooseType(2);
+    SendMessageA(editor.item(IDC_WINDOW), CB_SETCURSEL, 2, 0);
+
+    editor.drop({ "C:\\New\\Saver.SCR", "C:\\Other\\b.doc", "C:\\Third\\c.exe" });
+    EXPECT_EQ(editor.text(IDC_OBJECT), "C:\\New\\Saver.SCR");
+    EXPECT_EQ(editor.text(IDC_NAME), "Saver.SCR");
+    EXPECT_EQ(editor.text(IDC_DIRECTORY), "C:\\New");
+    EXPECT_EQ(editor.text(IDC_ARGUMENTS), "/S");
+    EXPECT_EQ(editor.text(IDC_COMMAND), "");
+    EXPECT_EQ(editor.comboText(IDC_TYPE), "Executable");
+    EXPECT_EQ(editor.comboText(IDC_WINDOW), "Normal");
+}
+
+TEST_F(ProfileForm, ChosenFileKeepsTheFormAndDetectsOnlyUnderAuto)
+{
+    std::string saver = folder.path("Stars.scr");
+    std::string program = folder.path("tool.exe");
+    std::string bare = folder.path("telecom");
+    for (const std::string& path : { saver, program, bare })
+        WriteFileBytes(path, "x");
+
+    // Type already Executable: not taken for a screen saver.
+    editor.setText(IDC_NAME, "kept");
+    editor.chooseType(1);
+    browseFor(saver);
+    EXPECT_EQ(editor.text(IDC_OBJECT), saver);
+    EXPECT_EQ(editor.text(IDC_NAME), "kept");
+    EXPECT_EQ(editor.text(IDC_ARGUMENTS), "");
+    EXPECT_EQ(editor.text(IDC_DIRECTORY), folder.folder());
+    EXPECT_EQ(editor.focus(), IDC_ADD_PROFILE);
+
+    // Type Document/URL stays, whatever the file.
+    editor.command(IDC_CLEAN_FORM);
+    editor.chooseType(2);
+    editor.setText(IDC_COMMAND, "");
+    browseFor(program);
+    EXPECT_EQ(editor.comboText(IDC_TYPE), "Document/URL");
+    EXPECT_EQ(editor.text(IDC_COMMAND), "open");
+    EXPECT_EQ(editor.text(IDC_NAME), "tool.exe");
+
+    // A file name without an extension comes back as it is.
+    editor.command(IDC_CLEAN_FORM);
+    browseFor(bare);
+    EXPECT_EQ(editor.text(IDC_OBJECT), bare);
+    EXPECT_EQ(editor.comboText(IDC_TYPE), "Executable");
+
+    // Cancel changes nothing.
+    editor.setText(IDC_OBJECT, "before");
+    browseFor("");
+    EXPECT_EQ(editor.text(IDC_OBJECT), "before");
+}
+
+TEST_F(ProfileForm, FolderDialogWritesTheWorkingDirectory)
+{
+    editor.chooseType(1);
+    editor.setText(IDC_DIRECTORY, "before");
+
+    PostMessageA(editor.window(), WM_COMMAND, IDC_DIRECTORY_BROWSE, 0);
+    HWND browse = WaitForOwnedWindow(editor.window());
+    ASSERT_NE(browse, nullptr);
+    PostMessageA(browse, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(browse); }));
+    SendMessageA(editor.window(), WM_NULL, 0, 0);
+    EXPECT_EQ(editor.text(IDC_DIRECTORY), "before");
+
+    PostMessageA(editor.window(), WM_COMMAND, IDC_DIRECTORY_BROWSE, 0);
+    browse = WaitForOwnedWindow(editor.window());
+    ASSERT_NE(browse, nullptr);
+    EXPECT_NE(FindWindowExA(browse, nullptr, "Static", "Working directory"), nullptr);
+    // The tree fills itself after the dialog shows: select until the selection holds.
+    std::string last = folder.folder().substr(folder.folder().find_last_of('\\') + 1);
+    HWND tree = FindWindowExA(browse, nullptr, "SysTreeView32", nullptr);
+    ASSERT_TRUE(WaitUntil([&] {
+        SendMessageA(browse, BFFM_SETSELECTIONA, TRUE, (LPARAM)folder.folder().c_str());
+        char label[MAX_PATH] = "";
+        TVITEMA item = {};
+        item.mask = TVIF_TEXT;
+        item.hItem = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+        item.pszText = label;
+        item.cchTextMax = sizeof label;
+        SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&item);
+        return last == label;
+    }));
+    PostMessageA(browse, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(browse); }));
+    SendMessageA(editor.window(), WM_NULL, 0, 0);
+    EXPECT_EQ(editor.text(IDC_DIRECTORY), folder.folder());
+}
+
+class ShownProfile : public ProfileForm {
+protected:
+    void SetUp() override
+    {
+        RecordSpec program = Record("program", "Executable", "C:\\p.exe");
+        program.directory = "C:\\work";
+        program.arguments = "-v";
+        program.window = "Maximize";
+        RecordSpec document = Record("document", "Document/URL", "http://example.org/");
+        RecordSpec automatic = Record("automatic", "Auto", "C:\\a.txt", "print");
+        automatic.directory = "C:\\dir";
+        automatic.arguments = "args";
+        RecordSpec loose = Record("loose", "exec", "C:\\l.exe");
+        loose.window = "MIN";
+        RecordSpec unknown = Record("unknown", "Program", "C:\\u.exe");
+        path = folder.write("shown.mwpack", { program, document, automatic, loose, unknown });
+        ASSERT_TRUE(editor.open(path));
+    }
+
+    void select(const std::string& name)
+    {
+        std::vector<std::string> entries = editor.entries();
+        for (size_t i = 0; i < entries.size(); ++i)
+            if (entries[i] == name)
+                return editor.selectEntry((int)i);
+        ADD_FAILURE() << "no entry " << name;
+    }
+
+    std::string path;
+};
+
+TEST_F(ShownProfile, SelectionShowsTheProfileAndEnablesDeleteProfile)
+{
+    select("program");
+    EXPECT_EQ(editor.text(IDC_NAME), "program");
+    EXPECT_EQ(editor.text(IDC_OBJECT), "C:\\p.exe");
+    EXPECT_EQ(editor.text(IDC_DIRECTORY), "C:\\work");
+    EXPECT_EQ(editor.text(IDC_ARGUMENTS), "-v");
+    EXPECT_EQ(editor.comboText(IDC_TYPE), "Executable");
+    EXPECT_EQ(editor.comboText(IDC_WINDOW), "Maximize");
+    EXPECT_TRUE(fieldsEnabled(EXECUTABLE));
+    EXPECT_TRUE(editor.enabled(IDC_DELETE_PROFILE));
+    editor.screenshot("editor-executable");
+}
+
+TEST_F(ShownProfile, DocumentWithoutCommandShowsOpenButTheFileKeepsIt)
+{
+    std::string before = ReadFileBytes(path);
+    select("document");
+    EXPECT_EQ(editor.text(IDC_COMMAND), "open");
+    EXPECT_TRUE(fieldsEnabled(DOCUMENT));
+    editor.screenshot("editor-document-url");
+    EXPECT_EQ(ReadFileBytes(path), before);
+}
+
+TEST_F(ShownProfile, AutoShowsItsTextsInDisabledFields)
+{
+    select("program");
+    select("automatic");
+    EXPECT_EQ(editor.text(IDC_COMMAND), "print");
+    EXPECT_EQ(editor.text(IDC_DIRECTORY), "C:\\dir");
+    EXPECT_EQ(editor.text(IDC_ARGUMENTS), "args");
+    EXPECT_TRUE(fieldsEnabled(AUTO));
+    editor.screenshot("editor-auto");
+}
+
+TEST_F(ShownProfile, TypeAndWindowMatchAnItemByCaseInsensitivePrefix)
+{
+    select("loose");
+    EXPECT_EQ(editor.comboText(IDC_TYPE), "Executable");
+    EXPECT_EQ(editor.comboText(IDC_WINDOW), "Minimize");
+    EXPECT_TRUE(fieldsEnabled(EXECUTABLE));
+}
+
+TEST_F(ShownProfile, UnknownTypeLeavesNoSelectionAndTheEnabledStatesAsTheyWere)
+{
+    select("document");
+    select("unknown");
+    EXPECT_EQ(editor.text(IDC_NAME), "unknown");
+    EXPECT_EQ(editor.selection(IDC_TYPE), CB_ERR);
+    EXPECT_TRUE(fieldsEnabled(DOCUMENT));
+}
+
+TEST_F(ShownProfile, EntryWithoutProfileLeavesTheFormButEnablesDeleteProfile)
+{
+    SendMessageA(editor.item(IDC_PROFILE_LIST), LB_ADDSTRING, 0, (LPARAM)"ghost");
+    editor.setText(IDC_NAME, "typed");
+    select("ghost");
+    EXPECT_EQ(editor.text(IDC_NAME), "typed");
+    EXPECT_TRUE(editor.enabled(IDC_DELETE_PROFILE));
+}
+
+TEST_F(ShownProfile, CleanFormKeepsTheListSelection)
+{
+    select("program");
+    int selected = editor.selectedEntry();
+    editor.command(IDC_CLEAN_FORM);
+    EXPECT_TRUE(editor.isClean());
+    EXPECT_EQ(editor.selectedEntry(), selected);
+}
+
+}  // namespace

@@ -1,0 +1,239 @@
+// Rewriting a package from its list, and what the file holds when the writing fails.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <string>
+#include <vector>
+
+#include "store/package_file.h"
+#include "store/package_rewrite.h"
+
+namespace {
+
+std::string Record(const char* name, const char* object = "", uint32_t extra = 0)
+{
+    const char* texts[FIELD_COUNT] = { name, "", object, "", "", "Auto", "Normal" };
+    Profile profile(texts, 0);
+    unsigned char record[RECORD_SIZE];
+    EncodeRecord(profile, record);
+    memcpy(record + 1836, &extra, 4);
+    return std::string((const char*)record, RECORD_SIZE);
+}
+
+std::vector<std::string> NamesIn(const std::string& bytes)
+{
+    std::vector<std::string> names;
+    for (size_t at = 0; at + RECORD_SIZE <= bytes.size(); at += RECORD_SIZE)
+        names.push_back(bytes.c_str() + at + 4);
+    return names;
+}
+
+std::vector<std::string> ListNames(const ProfileList& list)
+{
+    std::vector<std::string> names;
+    for (const ProfileBase* node = list.first; node; node = node->next)
+        names.push_back(node->name());
+    return names;
+}
+
+typedef std::vector<std::string> Names;
+
+// A package opened as the editor opens it.
+class Rewrite : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char folder[MAX_PATH];
+        GetTempPathA(sizeof folder, folder);
+        char name[MAX_PATH];
+        snprintf(name, sizeof name, "%smw-rewrite-%lu.mwpack", folder, GetCurrentProcessId());
+        path = name;
+    }
+    void TearDown() override
+    {
+        PackageRewriteIo = DefaultRewriteIo;
+        DestroyPackageFile(package);
+        DeleteFileA(path.c_str());
+    }
+
+    void open(const std::string& bytes)
+    {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+        CloseHandle(file);
+        package = CreatePackageFile();
+        package->handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_ALWAYS, 0, nullptr);
+        ASSERT_NE(package->handle, INVALID_HANDLE_VALUE);
+        package->reload(nullptr);
+    }
+
+    std::string bytes() const
+    {
+        std::string content;
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        char chunk[4096];
+        DWORD got = 0;
+        while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+            content.append(chunk, got);
+        CloseHandle(file);
+        return content;
+    }
+
+    void remove(const char* name)
+    {
+        ASSERT_EQ(package->profiles.removeByName(name), 1);
+        package->rewritePackage(package->slotCount - 2, nullptr);
+    }
+
+    void insert(Profile& profile)
+    {
+        package->profiles.insertSorted(&profile);
+        package->rewritePackage(package->slotCount, nullptr);
+    }
+
+    static Profile Named(const char* name)
+    {
+        const char* texts[FIELD_COUNT] = { name, "", "", "", "", "Auto", "Normal" };
+        return Profile(texts, 0);
+    }
+
+    std::string path;
+    PackageFile* package = nullptr;
+};
+
+TEST_F(Rewrite, RemovalAndInsertionWriteExactlyTheListInNameOrder)
+{
+    open(Record("c") + Record("a") + Record("b"));
+    remove("b");
+    EXPECT_EQ(NamesIn(bytes()), Names({ "a", "c" }));
+    EXPECT_EQ(bytes().size(), 2u * RECORD_SIZE);
+    EXPECT_EQ(package->slotCount, 3u);
+    EXPECT_EQ(ListNames(package->profiles), Names({ "a", "c" }));
+
+    Profile added = Named("B");
+    insert(added);
+    EXPECT_EQ(NamesIn(bytes()), Names({ "a", "B", "c" }));
+    EXPECT_EQ(package->loadedCount, 3u);
+    // The list is read back from the file: the inserted record is no longer part of it.
+    for (const ProfileBase* node = package->profiles.first; node; node = node->next)
+        EXPECT_NE(node, &added);
+}
+
+TEST_F(Rewrite, RemovingTheLastProfileEmptiesTheFile)
+{
+    open(Record("only"));
+    remove("only");
+    EXPECT_EQ(bytes().size(), 0u);
+    EXPECT_EQ(package->slotCount, 1u);
+    EXPECT_EQ(package->profiles.first, nullptr);
+}
+
+TEST_F(Rewrite, StoredTailAndExtraAreGoneAndOrdinalsFollowTheName)
+{
+    open(Record("z", "", 7) + Record("y", "", 9) + Record("x") + "partial");
+    remove("x");
+    std::string content = bytes();
+    ASSERT_EQ(content.size(), 2u * RECORD_SIZE);
+    EXPECT_EQ(NamesIn(content), Names({ "y", "z" }));
+    EXPECT_EQ(content.substr(1824, 16), std::string(16, '\0'));
+    EXPECT_EQ(content.substr(RECORD_SIZE + 1824, 16), std::string(16, '\0'));
+    EXPECT_EQ(package->profiles.first->ordinal, 0u);
+}
+
+TEST_F(Rewrite, IdenticalNamesSwapAtEachRewrite)
+{
+    open(Record("x", "first") + Record("x", "second") + Record("y"));
+    remove("y");
+    std::string content = bytes();
+    EXPECT_STREQ(content.c_str() + 4 + 2 * FIELD_SIZE, "second");
+    Profile added = Named("z");
+    insert(added);
+    EXPECT_STREQ(bytes().c_str() + 4 + 2 * FIELD_SIZE, "first");
+}
+
+TEST_F(Rewrite, ACountBeyondTheListWritesOnlyTheList)
+{
+    open(Record("a") + Record("b"));
+    package->rewritePackage(package->slotCount + 5, nullptr);
+    EXPECT_EQ(NamesIn(bytes()), Names({ "a", "b" }));
+    EXPECT_EQ(bytes().size(), 2u * RECORD_SIZE);
+}
+
+// Counts the calls and fails the chosen ones.
+struct Faults {
+    static int writes, ends, allocations;
+    static int failWrite, failEnd, failAllocation;   // 1-based call to fail; 0 never
+    static BOOL Write(HANDLE file, const void* data, DWORD size, DWORD* written)
+    {
+        if (++writes != failWrite)
+            return WriteFile(file, data, size, written, nullptr);
+        WriteFile(file, data, size / 3, written, nullptr);   // a short write, then the error
+        return FALSE;
+    }
+    static BOOL End(HANDLE file) { return ++ends == failEnd ? FALSE : SetEndOfFile(file); }
+    static void* Allocate(size_t size) { return ++allocations == failAllocation ? nullptr : calloc(size + 1, 1); }
+    static void install(int write, int end, int allocation)
+    {
+        writes = ends = allocations = 0;
+        failWrite = write;
+        failEnd = end;
+        failAllocation = allocation;
+        PackageRewriteIo = { Write, End, Allocate };
+    }
+};
+int Faults::writes, Faults::ends, Faults::allocations, Faults::failWrite, Faults::failEnd, Faults::failAllocation;
+
+TEST_F(Rewrite, ShortWriteOfAGrowingPackageRestoresTheOldBytes)
+{
+    std::string old = Record("a") + Record("c") + "tail";
+    open(old);
+    Faults::install(1, 0, 0);
+    Profile added = Named("b");
+    insert(added);
+    EXPECT_EQ(bytes(), old);
+    EXPECT_EQ(ListNames(package->profiles), Names({ "a", "c" }));
+    EXPECT_EQ(Faults::writes, 2);
+}
+
+TEST_F(Rewrite, FailedCutOfAShrinkingPackageRestoresTheOldBytes)
+{
+    std::string old = Record("a") + Record("b") + Record("c");
+    open(old);
+    Faults::install(0, 1, 0);
+    remove("b");
+    EXPECT_EQ(bytes(), old);
+    EXPECT_EQ(ListNames(package->profiles), Names({ "a", "b", "c" }));
+}
+
+TEST_F(Rewrite, FailedAllocationLeavesTheFileUntouched)
+{
+    std::string old = Record("a") + Record("b") + "tail";
+    for (int failing = 1; failing <= 2; ++failing) {
+        SCOPED_TRACE(failing);
+        if (package) {
+            DestroyPackageFile(package);
+            package = nullptr;
+        }
+        open(old);
+        Faults::install(0, 0, failing);
+        remove("a");
+        EXPECT_EQ(bytes(), old);
+        EXPECT_EQ(Faults::writes, 0);
+        EXPECT_EQ(Faults::ends, 0);
+        EXPECT_EQ(ListNames(package->profiles), Names({ "a", "b" }));
+    }
+}
+
+TEST_F(Rewrite, AfterAFailureTheNextRewriteWorks)
+{
+    open(Record("a") + Record("b"));
+    Faults::install(1, 0, 0);
+    remove("a");
+    PackageRewriteIo = DefaultRewriteIo;
+    remove("a");
+    EXPECT_EQ(NamesIn(bytes()), Names({ "b" }));
+}
+
+}  // namespace
