@@ -2,11 +2,11 @@
 #include "editor/package_editor.h"
 
 #include <objbase.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "app/app_state.h"
+#include "app/bounded_format.h"
 #include "editor/form_rules.h"
 #include "res/resource.h"
 #include "store/package_file.h"
@@ -37,8 +37,7 @@ HINSTANCE EditorInstance()
 const char* ChoosePackageFile(HWND owner, const char* title, bool save)
 {
     char initialFolder[MAX_PATH];
-    int length = snprintf(initialFolder, sizeof initialFolder, "%s\\Packages", ExeFolder());
-    bool folderFits = length > 0 && (size_t)length < sizeof initialFolder;
+    bool folderFits = FormatBounded(initialFolder, sizeof initialFolder, "%s\\Packages", ExeFolder());
 
     PackageFileName[0] = '\0';
     PackageFileTitle[0] = '\0';
