@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Builds Marlowin.exe, lays out an app folder with a demo package and launches that package
-# under Wine, on $DISPLAY or on a private virtual display.
+# Builds Marlowin.exe, lays out an app folder with demo packages, launches one package from the
+# command line, then starts the resident copy with its tray icon under Wine.
+# With a working $DISPLAY the resident copy stays; end it with the command printed at the end.
+# Without one, everything runs on a private virtual display, screenshots are saved and the
+# resident copy is closed again.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
@@ -8,22 +11,48 @@ source "$root/scripts/wine-env.sh"
 
 (cd "$root" && cmake --preset release >/dev/null && cmake --build build/release >/dev/null)
 app=$root/build/app
-mkdir -p "$app/Packages"
+mkdir -p "$app/Packages" "$app/screenshots"
 cp "$root/build/release/Marlowin.exe" "$app/"
-python3 "$root/scripts/make-package.py" "$app/Packages/Demo.mwpack" \
-  "Notepad|||C:\\windows|C:\\windows\\win.ini|Executable|Normal" \
-  "Clock||C:\\windows\\system32\\winver.exe|||Auto|Normal"
-echo "App folder: $app ($(stat -c %s "$app/Marlowin.exe") bytes for Marlowin.exe)"
-
-trap cleanup_wine_env EXIT
-prepare_prefix "$root/build/app-wineprefix"
-start_display
-echo "Display: $DISPLAY"
-# Each profile's object is filled in for this prefix: notepad for the first.
 python3 "$root/scripts/make-package.py" "$app/Packages/Demo.mwpack" \
   "Notepad||C:\\windows\\notepad.exe|C:\\windows|C:\\windows\\win.ini|Executable|Normal" \
   "Wine version||C:\\windows\\system32\\winver.exe|||Auto|Normal"
-echo "Launching $app/Packages/Demo.mwpack (Notepad with win.ini, then the Wine version box)"
-wine "$app/Marlowin.exe" "$(winepath -w "$app/Packages/Demo.mwpack")"
-echo "Marlowin.exe ended with $?; the started programs run on. Close them, or press Enter to end Wine here."
-if [ -t 0 ]; then read -r _; else sleep 5; fi
+python3 "$root/scripts/make-package.py" "$app/Packages/Tools.mwpack" \
+  "Registry editor||C:\\windows\\regedit.exe|C:\\windows||Executable|Maximize" \
+  "Task manager||C:\\windows\\system32\\taskmgr.exe|C:\\windows||Executable|Normal"
+echo "App folder: $app"
+echo "  Marlowin.exe: $(stat -c %s "$app/Marlowin.exe") bytes; packages: Demo, Tools"
+
+prepare_prefix "$root/build/app-wineprefix"
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  private=0
+else
+  private=1
+  trap cleanup_wine_env EXIT
+  start_display private
+  start_wineserver
+fi
+echo "Display: $DISPLAY"
+
+demo=$(winepath -w "$app/Packages/Demo.mwpack")
+echo "Launching $demo: Notepad with win.ini, then the Wine version box"
+wine "$app/Marlowin.exe" "$demo"
+echo "  Marlowin.exe ended with $?; the programs it started run on their own."
+
+echo "Starting the resident copy: splash logo for three seconds, then the tray icon"
+wine "$app/Marlowin.exe" &
+resident=$!
+sleep 1.5
+[ "$private" = 1 ] && import -window root "$app/screenshots/splash.png" 2>/dev/null || true
+sleep 4.5
+echo "  Left-click the tray icon for the packages, right-click for the main menu"
+echo "  (New package..., Edit package..., About..., Exit)."
+
+if [ "$private" = 1 ]; then
+  import -window root "$app/screenshots/desktop.png" 2>/dev/null && \
+    echo "  Screenshots of the virtual desktop: $app/screenshots/splash.png, desktop.png"
+  wine "$app/Marlowin.exe" U
+  wait "$resident" || true
+  echo "Closed the resident copy again (Marlowin.exe U): no display to keep it on."
+else
+  echo "To end it: WINEPREFIX=$WINEPREFIX wine $app/Marlowin.exe U"
+fi
