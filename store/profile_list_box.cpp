@@ -19,8 +19,15 @@ intptr_t ProfileBase::postFields(HWND window, int, int)
 
 void ProfileList::fillListBox(HWND dialog, int reserved) const
 {
-    SendMessageA(GetDlgItem(dialog, IDC_PROFILE_LIST), LB_RESETCONTENT, 0, 0);
+    HWND listBox = GetDlgItem(dialog, IDC_PROFILE_LIST);
+    // One repaint for the whole refill instead of one per entry.
+    SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
+    uint32_t entries = count();
+    SendMessageA(listBox, LB_INITSTORAGE, entries, (LPARAM)entries * 32);
     int index = 0;
     for (ProfileBase* node = first; node; node = node->next)
         node->addToListBox(dialog, index++, reserved);
+    SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(listBox, nullptr, TRUE);
 }
