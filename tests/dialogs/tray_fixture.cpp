@@ -10,105 +10,6 @@ namespace tray_testing {
 
 namespace {
 
-// A path for the wide calls, beyond the 259 characters of the ANSI ones.
-std::wstring LongPath(const std::string& path)
-{
-    std::string full = "\\\\?\\" + path;
-    std::wstring wide(full.size() + 1, L'\0');
-    int length = MultiByteToWideChar(CP_ACP, 0, full.c_str(), -1, &wide[0], (int)wide.size());
-    wide.resize(length > 0 ? length - 1 : 0);
-    return wide;
-}
-
-void RemoveFolder(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveFolder(folder + L"\\" + name);
-            else
-                DeleteFileW((folder + L"\\" + name).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
-}  // namespace
-
-PackagesFolder::PackagesFolder() : path_(BinFolder() + "\\Packages")
-{
-    RemoveFolder(LongPath(path_));
-    CreateDirectoryA(path_.c_str(), nullptr);
-}
-
-PackagesFolder::~PackagesFolder()
-{
-    RemoveFolder(LongPath(path_));
-}
-
-bool PackagesFolder::addLongNamedFile(const std::string& fileName, const std::string& bytes)
-{
-    HANDLE file = CreateFileW(LongPath(path_ + "\\" + fileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-    CloseHandle(file);
-    return written == bytes.size();
-}
-
-std::string PackagesFolder::addPackage(const std::string& name, const std::string& recorderArguments)
-{
-    RecordSpec record;
-    record.name = "only";
-    record.object = RecorderPath();
-    record.arguments = recorderArguments;
-    record.directory = BinFolder();
-    record.type = "Executable";
-    record.window = "Normal";
-    return addFile(name + ".mwpack", EncodePackage({ record }));
-}
-
-std::string PackagesFolder::addFile(const std::string& fileName, const std::string& bytes)
-{
-    std::string file = path_ + "\\" + fileName;
-    WriteFileBytes(file, bytes);
-    return file;
-}
-
-namespace {
-
-const char* HTTP_COMMAND_KEY = "http\\shell\\open\\command";
-
-}  // namespace
-
-HttpRecorder::HttpRecorder()
-{
-    char value[1024];
-    LONG size = sizeof value;
-    if (RegQueryValueA(HKEY_CLASSES_ROOT, HTTP_COMMAND_KEY, value, &size) == ERROR_SUCCESS) {
-        former_ = value;
-        hadFormer_ = true;
-    }
-    std::string command = "\"" + RecorderPath() + "\" \"%1\"";
-    RegSetValueA(HKEY_CLASSES_ROOT, HTTP_COMMAND_KEY, REG_SZ, command.c_str(), (DWORD)command.size());
-}
-
-HttpRecorder::~HttpRecorder()
-{
-    if (hadFormer_)
-        RegSetValueA(HKEY_CLASSES_ROOT, HTTP_COMMAND_KEY, REG_SZ, former_.c_str(), (DWORD)former_.size());
-}
-
-namespace {
-
 LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -211,14 +112,6 @@ void PumpMessages(DWORD ms)
         }
         Sleep(10);
     } while (GetTickCount() - begin < ms);
-}
-
-void PressKeys(HWND window, const std::vector<WORD>& keys)
-{
-    for (WORD key : keys) {
-        PostMessageA(window, WM_KEYDOWN, key, 1);
-        PostMessageA(window, WM_KEYUP, key, 0xC0000001);
-    }
 }
 
 void SaveScreenshot(HWND window, const char* name)

@@ -1,10 +1,10 @@
 // The resident Marlowin.exe under Wine: single copy, splash, tray icon, and the ways it ends.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "tests/support/resident_copy.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
@@ -13,42 +13,6 @@ namespace {
 
 const int SPLASH_WIDTH = 162;
 const int SPLASH_HEIGHT = 90;
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    DWORD begin = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - begin > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
-}
-
-bool MappingExists()
-{
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "Marlowin");
-    if (!mapping)
-        return false;
-    CloseHandle(mapping);
-    return true;
-}
-
-// The window handle that the resident copy published, or null.
-HWND PublishedWindow()
-{
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "Marlowin");
-    if (!mapping)
-        return nullptr;
-    HWND window = nullptr;
-    const DWORD* view = (const DWORD*)MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 4);
-    if (view) {
-        window = (HWND)(UINT_PTR)*view;
-        UnmapViewOfFile(view);
-    }
-    CloseHandle(mapping);
-    return window;
-}
 
 // Wine shows tray icons as child windows of its "Wine System Tray" windows.
 std::vector<HWND> TrayIconWindows()
@@ -65,19 +29,10 @@ std::vector<HWND> TrayIconWindows()
     return icons;
 }
 
-// 32-bit pixels of a screen-compatible bitmap, top row first.
-std::vector<DWORD> Pixels(HDC dc, HBITMAP bitmap, int width, int height)
+// The bitmap, once out of its device context, without the alpha byte.
+std::vector<DWORD> Colours(HBITMAP bitmap)
 {
-    BITMAPINFO format;
-    ZeroMemory(&format, sizeof format);
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    std::vector<DWORD> pixels((size_t)width * height);
-    GetDIBits(dc, bitmap, 0, height, pixels.data(), &format, DIB_RGB_COLORS);
+    std::vector<DWORD> pixels = BitmapPixels(bitmap);
     for (DWORD& pixel : pixels)
         pixel &= 0xFFFFFF;
     return pixels;
@@ -92,7 +47,7 @@ std::vector<DWORD> CaptureScreen(const RECT& area)
     HGDIOBJ previous = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
     SelectObject(memory, previous);
-    std::vector<DWORD> pixels = Pixels(memory, bitmap, width, height);
+    std::vector<DWORD> pixels = Colours(bitmap);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
@@ -113,7 +68,7 @@ std::vector<DWORD> DrawnIcon(const char* name)
     if (icon)
         DrawIconEx(memory, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
     SelectObject(memory, previous);
-    std::vector<DWORD> pixels = Pixels(memory, bitmap, 16, 16);
+    std::vector<DWORD> pixels = Colours(bitmap);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
@@ -275,72 +230,6 @@ private:
     static constexpr const char* KEY_PATH = "Software\\Wine\\AppDefaults\\Marlowin.exe";
 };
 
-// The splash is hidden, then minimized (which shows it for a moment) and hidden again.
-bool IsHiddenForGood(HWND window)
-{
-    return !IsWindowVisible(window) && IsIconic(window);
-}
-
-// A resident Marlowin.exe started by the test; always ended when the test is over.
-class ResidentCopy {
-public:
-    explicit ResidentCopy(const std::string& argument = "")
-    {
-        std::string commandLine = "\"" + MarlowinPath() + "\"";
-        if (!argument.empty())
-            commandLine += " " + argument;
-        STARTUPINFOA startup;
-        ZeroMemory(&startup, sizeof startup);
-        startup.cb = sizeof startup;
-        if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                           &process_))
-            CloseHandle(process_.hThread);
-        else
-            process_.hProcess = nullptr;
-    }
-    ~ResidentCopy()
-    {
-        if (!process_.hProcess)
-            return;
-        if (running()) {
-            HWND target = window_ ? window_ : PublishedWindow();
-            if (target)
-                PostMessageA(target, WM_CLOSE, 0, 0);
-            if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0)
-                TerminateProcess(process_.hProcess, 99);  // our own child, ended so later tests start clean
-        }
-        CloseHandle(process_.hProcess);
-    }
-
-    bool started() const { return process_.hProcess != nullptr; }
-    bool running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
-    bool endsWithin(DWORD timeoutMs) const { return WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0; }
-    DWORD exitCode() const
-    {
-        DWORD code = 0xFFFFFFFF;
-        GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
-    DWORD processId() const { return process_.dwProcessId; }
-
-    // Waits for the handle in the mapping; gives it.
-    HWND waitForWindow()
-    {
-        WaitUntil([this] { return (window_ = PublishedWindow()) != nullptr || !running(); }, 20000);
-        return window_;
-    }
-    // Waits for the splash to come and go; the copy then sits in its message loop.
-    bool waitPastSplash()
-    {
-        return waitForWindow() && WaitUntil([this] { return IsHiddenForGood(window_); }, 20000) &&
-               WaitUntil([this] { return TrayIconWindows().size() > 0; }, 5000);
-    }
-
-private:
-    PROCESS_INFORMATION process_ = {};
-    HWND window_ = nullptr;
-};
-
 class Resident : public ::testing::Test {
 protected:
     void SetUp() override
@@ -349,6 +238,11 @@ protected:
         iconsBefore = TrayIconWindows().size();
     }
     void TearDown() override { EXPECT_FALSE(MappingExists()); }
+
+    static bool WaitPastSplash(ResidentCopy& copy)
+    {
+        return copy.waitPastSplash() && WaitUntil([] { return TrayIconWindows().size() > 0; }, 5000);
+    }
 
     // The icon window that the copy added, after waiting for it to be drawn as expected.
     void ExpectTrayIcon(const char* expected)
@@ -420,7 +314,7 @@ TEST_F(Resident, PlainStartShowsTheSplashThenStaysInTheTrayUntilUnloaded)
 TEST_F(Resident, SecondPlainStartEndsAndLeavesTheFirstAlone)
 {
     ResidentCopy copy;
-    ASSERT_TRUE(copy.waitPastSplash());
+    ASSERT_TRUE(WaitPastSplash(copy));
     HWND window = copy.waitForWindow();
 
     RunResult second = RunMarlowin("");
@@ -440,7 +334,7 @@ TEST_F(Resident, SecondPlainStartEndsAndLeavesTheFirstAlone)
 
     // With no copy left, the next plain start is resident again.
     ResidentCopy next;
-    ASSERT_TRUE(next.waitPastSplash());
+    ASSERT_TRUE(WaitPastSplash(next));
     EXPECT_NE(next.waitForWindow(), nullptr);
     EXPECT_TRUE(next.running());
     RunResult unload = RunMarlowin("u");
@@ -461,7 +355,7 @@ TEST_F(Resident, UnloadWithNoCopyRunningStartsNothing)
 TEST_F(Resident, WaitLetterWaitsFiveSecondsFirst)
 {
     ResidentCopy copy;
-    ASSERT_TRUE(copy.waitPastSplash());
+    ASSERT_TRUE(WaitPastSplash(copy));
 
     RunResult waiting = RunMarlowin("A");
     ASSERT_TRUE(waiting.finished);
@@ -481,7 +375,7 @@ TEST_F(Resident, WaitLetterWaitsFiveSecondsFirst)
 TEST_F(Resident, TaskbarCreatedBringsARemovedIconBack)
 {
     ResidentCopy copy;
-    ASSERT_TRUE(copy.waitPastSplash());
+    ASSERT_TRUE(WaitPastSplash(copy));
     HWND window = copy.waitForWindow();
 
     // What a restarted shell looks like: the icon is gone, then the broadcast comes.
@@ -503,7 +397,7 @@ TEST_F(Resident, Windows2000GetsThePlainIconAndALayeredSplash)
     HWND window = copy.waitForWindow();
     ASSERT_NE(window, nullptr);
     ExpectSplashAt(window, 0x80080);
-    ASSERT_TRUE(copy.waitPastSplash());
+    ASSERT_TRUE(WaitPastSplash(copy));
     ExpectTrayIcon("MW");
 }
 
@@ -518,7 +412,7 @@ TEST_F(Resident, WindowsNt4GetsThePlainIconAndABorderedSplash)
     EXPECT_EQ(exStyle & WS_EX_LAYERED, 0u);
     EXPECT_EQ(exStyle & (WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT), (DWORD)(WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT));
     EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_BORDER);
-    ASSERT_TRUE(copy.waitPastSplash());
+    ASSERT_TRUE(WaitPastSplash(copy));
     ExpectTrayIcon("MW");
 }
 
