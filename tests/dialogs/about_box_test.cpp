@@ -285,12 +285,7 @@ protected:
     std::string PageOf(int button)
     {
         EXPECT_EQ(RunBox([button](HWND box) { return Press(box, button), true; }), 1);
-        std::vector<Recording> seen = log.waitFor(1);
-        if (seen.size() != 1)
-            return "(" + std::to_string(seen.size()) + " launches)";
-        std::string line = seen[0].commandLine;
-        size_t open = line.rfind(" \"");
-        return open == std::string::npos ? line : line.substr(open + 2, line.size() - open - 3);
+        return log.waitForPage(1);
     }
 
     HttpRecorder http;

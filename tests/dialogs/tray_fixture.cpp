@@ -1,6 +1,7 @@
 #include "tests/dialogs/tray_fixture.h"
 
 
+#include "app/app_state.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_menu.h"
 
@@ -38,6 +39,20 @@ HWND CreateCommandWindow()
     }
     return CreateWindowExA(0, "MarlowinTestCommands", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
+}
+
+void CommandWindowTest::SetUp()
+{
+    AppInstance = GetModuleHandleA(nullptr);
+    window = CreateCommandWindow();
+    ASSERT_NE(window, nullptr);
+}
+
+void CommandWindowTest::TearDown()
+{
+    if (IsWindow(window))
+        DestroyWindow(window);
+    PumpMessages(50);
 }
 
 std::vector<HWND> OwnWindows(const char* className, const char* title)

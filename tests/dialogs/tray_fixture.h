@@ -3,6 +3,7 @@
 #define MARLOWIN_TRAY_FIXTURE_H
 
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,6 +14,17 @@ namespace tray_testing {
 
 // A hidden window that treats commands and the menu loop's end as the Start window does.
 HWND CreateCommandWindow();
+
+// Each test gets a fresh command window, an empty Packages folder and its own recorder log.
+class CommandWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    HWND window = nullptr;
+    testing_support::PackagesFolder packages;
+    testing_support::RecorderLog log;
+};
 
 // Visible top-level windows of this process with the class (and the title, if given).
 std::vector<HWND> OwnWindows(const char* className, const char* title = nullptr);
