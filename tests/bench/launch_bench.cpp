@@ -39,12 +39,7 @@ int main()
     std::vector<RecordSpec> records(50);
     std::string lines;
     for (int i = 0; i < 50; ++i) {
-        records[i].name = "profile " + std::to_string(100 + i);
-        records[i].object = RecorderPath();
-        records[i].arguments = std::to_string(i);
-        records[i].directory = "C:\\";
-        records[i].type = "Executable";
-        records[i].window = "Normal";
+        records[i] = RecorderRecord(std::to_string(i), "profile " + std::to_string(100 + i), "C:\\");
         lines += RecorderPath() + " " + std::to_string(i) + "\n";
     }
     std::string package = folder + "\\fifty.mwpack";

@@ -103,13 +103,13 @@ std::string ReadFileBytes(const std::string& path)
     return bytes;
 }
 
-RecordSpec RecorderRecord(const std::string& arguments)
+RecordSpec RecorderRecord(const std::string& arguments, const std::string& name, const std::string& directory)
 {
     RecordSpec record;
-    record.name = "only";
+    record.name = name;
     record.object = RecorderPath();
     record.arguments = arguments;
-    record.directory = BinFolder();
+    record.directory = directory;
     record.type = "Executable";
     record.window = "Normal";
     return record;

@@ -39,8 +39,9 @@ struct RecordSpec {
 std::string EncodePackage(const std::vector<RecordSpec>& records);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
-// One Executable profile that starts recorder.exe with the arguments in the test program's folder.
-RecordSpec RecorderRecord(const std::string& arguments);
+// One Executable profile that starts recorder.exe with the arguments.
+RecordSpec RecorderRecord(const std::string& arguments, const std::string& name = "only",
+                          const std::string& directory = BinFolder());
 
 struct RunResult {
     bool started = false;
