@@ -146,50 +146,12 @@ void Editor::drop(const std::vector<std::string>& paths) const
 
 void Editor::screenshot(const char* name) const
 {
-    // Under Wine the picture is taken by ImageMagick on the X display; elsewhere there is none.
-    typedef char*(CDECL * UnixName)(const WCHAR*);
-    UnixName unixName =
-        (UnixName)(void (*)(void))GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
-    if (!unixName)
-        return;
-    std::string folder = BinFolder() + "\\..\\screenshots";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, (folder + "\\" + name + ".png").c_str(), -1, wide, MAX_PATH);
-    char* target = unixName(wide);
-    if (!target)
-        return;
-    std::string file = folder + "\\" + name + ".png";
-    DeleteFileA(file.c_str());
-
     RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     SendMessageA(dialog_, WM_NULL, 0, 0);
     Sleep(300);   // let the X server show what was painted
     RECT frame;
     GetWindowRect(dialog_, &frame);
-    char commandLine[1024];
-    snprintf(commandLine, sizeof commandLine, "start.exe /unix /usr/bin/import -window root -crop %ldx%ld+%ld+%ld +repage %s",
-             frame.right - frame.left, frame.bottom - frame.top, frame.left, frame.top, target);
-    HeapFree(GetProcessHeap(), 0, target);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return;
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    // import runs on its own; the picture is complete once its size stops changing.
-    DWORD last = 0;
-    WaitUntil([&] {
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data) || data.nFileSizeLow == 0)
-            return false;
-        bool steady = data.nFileSizeLow == last;
-        last = data.nFileSizeLow;
-        Sleep(100);
-        return steady;
-    }, 5000);
+    CaptureDisplay((std::string(name) + ".png").c_str(), &frame);
 }
 
 std::string PackageFolder::write(const std::string& name, const std::vector<RecordSpec>& records) const

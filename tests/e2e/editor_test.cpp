@@ -87,6 +87,13 @@ protected:
         return dialog;
     }
 
+    // "New package..." on the path; gives the editor that shows the package.
+    EditorWindow createThroughTray(const std::string& path, const char* title)
+    {
+        EXPECT_NE(openThroughTray(true, path), nullptr) << "no file dialog for " << title;
+        return EditorWindow(Resident::waitForWindow("Package", title));
+    }
+
     void addRecorderProfile(const EditorWindow& editor, const std::string& name, const std::string& arguments)
     {
         editor.setText(IDC_NAME, name);
@@ -104,10 +111,8 @@ protected:
 TEST_F(EditorEndToEnd, NewPackageCreatesAnEmptyFileAndShowsItsEditor)
 {
     std::string path = folder + "\\Fresh";
-    ASSERT_NE(openThroughTray(true, path), nullptr);
-    HWND window = Resident::waitForWindow("Package", "Fresh");
-    ASSERT_NE(window, nullptr);
-    EditorWindow editor(window);
+    EditorWindow editor = createThroughTray(path, "Fresh");
+    ASSERT_NE(editor.window(), nullptr);
     EXPECT_TRUE(editor.entries().empty());
     EXPECT_EQ(ReadFileBytes(path + ".mwpack").size(), 0u);
     EXPECT_NE(GetFileAttributesA((path + ".mwpack").c_str()), INVALID_FILE_ATTRIBUTES);
@@ -120,10 +125,8 @@ TEST_F(EditorEndToEnd, NewPackageCreatesAnEmptyFileAndShowsItsEditor)
 TEST_F(EditorEndToEnd, EditedPackageLaunchesItsProfilesInNameOrder)
 {
     std::string path = folder + "\\Work.mwpack";
-    ASSERT_NE(openThroughTray(true, path), nullptr);
-    HWND window = Resident::waitForWindow("Package", "Work");
-    ASSERT_NE(window, nullptr);
-    EditorWindow editor(window);
+    EditorWindow editor = createThroughTray(path, "Work");
+    ASSERT_NE(editor.window(), nullptr);
 
     addRecorderProfile(editor, "charlie", "3");
     addRecorderProfile(editor, "alpha", "1");
@@ -158,10 +161,8 @@ TEST_F(EditorEndToEnd, EditedPackageLaunchesItsProfilesInNameOrder)
 TEST_F(EditorEndToEnd, OpenPackageCanBeNeitherLaunchedNorOpenedTwice)
 {
     std::string path = folder + "\\Held.mwpack";
-    ASSERT_NE(openThroughTray(true, path), nullptr);
-    HWND window = Resident::waitForWindow("Package", "Held");
-    ASSERT_NE(window, nullptr);
-    EditorWindow editor(window);
+    EditorWindow editor = createThroughTray(path, "Held");
+    ASSERT_NE(editor.window(), nullptr);
     addRecorderProfile(editor, "one", "held");
 
     RunResult run = RunMarlowin("\"" + path + "\"");
@@ -196,10 +197,8 @@ TEST_F(EditorEndToEnd, TwoEditorsOnTwoPackagesWorkSideBySide)
 TEST_F(EditorEndToEnd, DeletePackageRemovesTheFileAndEndsTheEditor)
 {
     std::string path = folder + "\\Doomed.mwpack";
-    ASSERT_NE(openThroughTray(true, path), nullptr);
-    HWND window = Resident::waitForWindow("Package", "Doomed");
-    ASSERT_NE(window, nullptr);
-    EditorWindow editor(window);
+    EditorWindow editor = createThroughTray(path, "Doomed");
+    ASSERT_NE(editor.window(), nullptr);
     addRecorderProfile(editor, "one", "1");
     editor.command(IDC_DELETE_PACKAGE);
     EXPECT_TRUE(editor.waitClosed());

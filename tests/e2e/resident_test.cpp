@@ -107,45 +107,6 @@ std::string ShownIcon(HWND iconWindow)
     return best;
 }
 
-std::string BuildFolder()
-{
-    std::string bin = BinFolder();
-    return bin.substr(0, bin.find_last_of('\\'));
-}
-
-// A picture of the whole display into <build>/screenshots, taken by ImageMagick outside Wine.
-void SaveScreenshot(const char* name)
-{
-    typedef char*(CDECL * UnixNameProc)(LPCWSTR);
-    UnixNameProc unixName =
-        (UnixNameProc)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
-    if (!unixName)
-        return;
-    std::string folder = BuildFolder() + "\\screenshots";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    std::string path = folder + "\\" + name;
-    DeleteFileA(path.c_str());
-    wchar_t wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
-    char* unixFolder = unixName(wide);
-    if (!unixFolder)
-        return;
-    std::string command =
-        "Z:\\bin\\sh -c \"import -window root 'png:" + std::string(unixFolder) + "/" + name + ".part' && mv '" +
-        unixFolder + "/" + name + ".part' '" + unixFolder + "/" + name + "'\"";
-    HeapFree(GetProcessHeap(), 0, unixFolder);
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process))
-        return;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    // A Unix program cannot be waited for from here: wait for its finished file instead.
-    WaitUntil([&path] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
-}
-
 // A patterned panel behind the splash, so that its see-through parts show in the screenshot.
 class Backdrop {
 public:
@@ -295,12 +256,12 @@ TEST_F(Resident, PlainStartShowsTheSplashThenStaysInTheTrayUntilUnloaded)
 
     ExpectSplashAt(window, 0x80080);
     Sleep(400);  // let the logo reach the display before the picture is taken
-    SaveScreenshot("splash.png");
+    CaptureDisplay("splash.png");
 
     ASSERT_TRUE(WaitUntil([window] { return IsHiddenForGood(window); }, 10000)) << "the splash stays";
     EXPECT_EQ(PublishedWindow(), window);
     ExpectTrayIcon("MW8");
-    SaveScreenshot("tray.png");
+    CaptureDisplay("tray.png");
 
     RunResult unload = RunMarlowin("U");
     ASSERT_TRUE(unload.finished);

@@ -307,6 +307,43 @@ std::string WindowText(HWND window)
     return text;
 }
 
+void CaptureDisplay(const char* fileName, const RECT* area)
+{
+    typedef char*(CDECL * UnixNameProc)(LPCWSTR);
+    UnixNameProc unixName =
+        (UnixNameProc)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    if (!unixName)
+        return;
+    std::string bin = BinFolder();
+    std::string folder = bin.substr(0, bin.find_last_of('\\')) + "\\screenshots";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string path = folder + "\\" + fileName;
+    DeleteFileA(path.c_str());
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
+    char* unixFolder = unixName(wide);
+    if (!unixFolder)
+        return;
+    std::string target = std::string(unixFolder) + "/" + fileName;
+    HeapFree(GetProcessHeap(), 0, unixFolder);
+    char crop[96] = "";
+    if (area)
+        snprintf(crop, sizeof crop, " -crop %ldx%ld+%ld+%ld +repage", area->right - area->left,
+                 area->bottom - area->top, area->left, area->top);
+    std::string command = "Z:\\bin\\sh -c \"import -window root" + std::string(crop) + " 'png:" + target +
+                          ".part' && mv '" + target + ".part' '" + target + "'\"";
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process))
+        return;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // A Unix program cannot be waited for from here: wait for its finished file instead.
+    WaitUntil([&path] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
+}
+
 std::vector<DWORD> BitmapPixels(HBITMAP bitmap, LONG* width, LONG* height)
 {
     BITMAP size;

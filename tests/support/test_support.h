@@ -114,6 +114,9 @@ private:
 void PressKeys(HWND window, const std::vector<WORD>& keys);
 // Text of a window, also of one in another process that may be busy.
 std::string WindowText(HWND window);
+// A PNG picture of the display, or of the area of it, as <build>\screenshots\<fileName>; taken by
+// ImageMagick outside Wine, so nothing is saved elsewhere.
+void CaptureDisplay(const char* fileName, const RECT* area = nullptr);
 // 32-bit pixels of a bitmap not selected into any device context, top row first.
 std::vector<DWORD> BitmapPixels(HBITMAP bitmap, LONG* width = nullptr, LONG* height = nullptr);
 
