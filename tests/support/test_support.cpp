@@ -149,6 +149,24 @@ RunResult RunMarlowin(const std::string& argument, DWORD timeoutMs)
     return RunCommandLine(commandLine, timeoutMs);
 }
 
+double MillisecondsNow()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
+}
+
+double Median(std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
 RecorderLog::RecorderLog()
 {
     static LONG counter = 0;

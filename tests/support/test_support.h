@@ -56,6 +56,10 @@ RunResult RunCommandLine(const std::string& commandLine, DWORD timeoutMs, const 
 // The same with Marlowin.exe, quoted, as the program's name.
 RunResult RunMarlowin(const std::string& argument, DWORD timeoutMs = 20000);
 
+// A steady clock for benchmarks, and the middle of their samples.
+double MillisecondsNow();
+double Median(std::vector<double> samples);
+
 // One line of the recorder's log.
 struct Recording {
     unsigned long long created = 0;
