@@ -135,48 +135,7 @@ void SaveScreenshot(HWND window, const char* name)
     if (!GetWindowRect(window, &rect))
         return;
     UpdateWindow(window);
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0)
-        return;
-
-    BITMAPINFOHEADER header;
-    ZeroMemory(&header, sizeof header);
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    DWORD stride = ((DWORD)width * 3 + 3) & ~3u;
-    header.biSizeImage = stride * (DWORD)height;
-
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, (BITMAPINFO*)&header, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap && bits) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-        SelectObject(memory, old);
-        GdiFlush();
-
-        std::string folder = BinFolder() + "\\..\\screenshots";
-        CreateDirectoryA(folder.c_str(), nullptr);
-        BITMAPFILEHEADER file;
-        ZeroMemory(&file, sizeof file);
-        file.bfType = 0x4D42;
-        file.bfOffBits = sizeof file + sizeof header;
-        file.bfSize = file.bfOffBits + header.biSizeImage;
-        std::string bytes((const char*)&file, sizeof file);
-        bytes.append((const char*)&header, sizeof header);
-        bytes.append((const char*)bits, header.biSizeImage);
-        WriteFileBytes(folder + "\\" + name + ".bmp", bytes);
-    }
-    if (bitmap)
-        DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    CaptureDisplay((std::string(name) + ".png").c_str(), &rect);
 }
 
 }  // namespace tray_testing

@@ -55,7 +55,7 @@ private:
 // Dispatches this thread's messages for the given time.
 void PumpMessages(DWORD ms);
 
-// Saves what the screen shows of the window as <build>\screenshots\<name>.bmp.
+// Saves what the screen shows of the window as <build>\screenshots\<name>.png.
 void SaveScreenshot(HWND window, const char* name);
 
 }  // namespace tray_testing

@@ -29,29 +29,31 @@ std::vector<HWND> TrayIconWindows()
     return icons;
 }
 
-// The bitmap, once out of its device context, without the alpha byte.
-std::vector<DWORD> Colours(HBITMAP bitmap)
+// Colours of a picture that the function paints into a screen-compatible memory context.
+template <typename Paint>
+std::vector<DWORD> Painted(int width, int height, Paint paint)
 {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    paint(memory, screen);
+    SelectObject(memory, previous);
     std::vector<DWORD> pixels = BitmapPixels(bitmap);
     for (DWORD& pixel : pixels)
         pixel &= 0xFFFFFF;
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
     return pixels;
 }
 
 std::vector<DWORD> CaptureScreen(const RECT& area)
 {
     int width = area.right - area.left, height = area.bottom - area.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    SelectObject(memory, previous);
-    std::vector<DWORD> pixels = Colours(bitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    return Painted(width, height, [&](HDC memory, HDC screen) {
+        BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    });
 }
 
 // One of the program's icons as a 16 x 16 tray would draw it on white.
@@ -59,19 +61,12 @@ std::vector<DWORD> DrawnIcon(const char* name)
 {
     HMODULE program = LoadLibraryExA(MarlowinPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HICON icon = program ? (HICON)LoadImageA(program, name, IMAGE_ICON, 16, 16, 0) : nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    RECT all = { 0, 0, 16, 16 };
-    FillRect(memory, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
-    if (icon)
-        DrawIconEx(memory, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
-    SelectObject(memory, previous);
-    std::vector<DWORD> pixels = Colours(bitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    std::vector<DWORD> pixels = Painted(16, 16, [icon](HDC memory, HDC) {
+        RECT all = { 0, 0, 16, 16 };
+        FillRect(memory, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+        if (icon)
+            DrawIconEx(memory, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    });
     if (icon)
         DestroyIcon(icon);
     if (program)

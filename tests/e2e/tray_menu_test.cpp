@@ -28,12 +28,8 @@ HWND WindowOf(DWORD processId, const char* className, const char* title = nullpt
 
 HWND WaitForWindow(DWORD processId, const char* className, const char* title = nullptr, DWORD timeoutMs = 5000)
 {
-    DWORD begin = GetTickCount();
-    HWND window = WindowOf(processId, className, title);
-    while (!window && GetTickCount() - begin < timeoutMs) {
-        Sleep(50);
-        window = WindowOf(processId, className, title);
-    }
+    HWND window = nullptr;
+    WaitUntil([&] { return (window = WindowOf(processId, className, title)) != nullptr; }, timeoutMs);
     return window;
 }
 
