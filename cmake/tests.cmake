@@ -32,7 +32,8 @@ endfunction()
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
 file(GLOB DIALOG_TEST_SOURCES CONFIGURE_DEPENDS tests/dialogs/*.cpp)
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
-file(GLOB SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/test_support.cpp)
+set(SUPPORT_SOURCES tests/support/test_support.cpp tests/support/resident_copy.cpp
+                    tests/support/editor_window.cpp)
 
 marlowin_test_program(unit_tests GTEST SOURCES ${UNIT_TEST_SOURCES} ${SUPPORT_SOURCES})
 marlowin_test_program(recorder WIN32 SOURCES tests/support/recorder.cpp)

@@ -1,7 +1,6 @@
 // Add Profile on packages of 100 and 2,000 profiles, against one bare write and read of the
 // same bytes. Every Add rewrites the whole file, reads it back and refills the list box.
 #include <windows.h>
-#include <algorithm>
 #include <stdio.h>
 #include <string.h>
 #include <string>
@@ -9,26 +8,11 @@
 
 #include "res/resource.h"
 #include "store/package_file.h"
+#include "tests/support/test_support.h"
+
+using namespace testing_support;
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
-}
-
-double Median(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
 
 std::string PackageBytes(int count)
 {
@@ -94,11 +78,11 @@ Figures Measure(int count, int rounds, const char* folder, HWND window)
             const char* texts[FIELD_COUNT] = { "New profile", "", "C:\\new.exe", "C:\\", "", "Executable",
                                                "Normal" };
             Profile added(texts, 0);
-            double begin = Now();
+            double begin = MillisecondsNow();
             package->profiles.removeByName(added.name());
             package->profiles.insertSorted(&added);
             package->rewritePackage(package->slotCount, target);
-            adds[pass].push_back(Now() - begin);
+            adds[pass].push_back(MillisecondsNow() - begin);
             // Back to the starting size, untimed.
             package->profiles.removeByName("New profile");
             package->rewritePackage(package->slotCount - 2, target);
@@ -106,9 +90,9 @@ Figures Measure(int count, int rounds, const char* folder, HWND window)
     }
     std::vector<double> reads;
     for (int round = 0; round < rounds; ++round) {
-        double begin = Now();
+        double begin = MillisecondsNow();
         package->reload(nullptr);
-        reads.push_back(Now() - begin);
+        reads.push_back(MillisecondsNow() - begin);
     }
     if (package->loadedCount != (uint32_t)count)
         printf("  warning: package holds %u profiles, not %d\n", package->loadedCount, count);
@@ -120,12 +104,12 @@ Figures Measure(int count, int rounds, const char* folder, HWND window)
     HANDLE bare = OpenAsEditor(barePath);
     std::vector<double> bares;
     for (int round = 0; round < rounds; ++round) {
-        double begin = Now();
+        double begin = MillisecondsNow();
         Replace(bare, grown);
         SetFilePointer(bare, 0, nullptr, FILE_BEGIN);
         DWORD got = 0;
         ReadFile(bare, back.data(), (DWORD)back.size(), &got, nullptr);
-        bares.push_back(Now() - begin);
+        bares.push_back(MillisecondsNow() - begin);
     }
     CloseHandle(bare);
     DeleteFileA(path);
@@ -137,11 +121,7 @@ Figures Measure(int count, int rounds, const char* folder, HWND window)
 
 int main()
 {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    char folder[MAX_PATH];
-    snprintf(folder, sizeof folder, "%smw-editor-bench-%lu", temp, GetCurrentProcessId());
-    CreateDirectoryA(folder, nullptr);
+    std::string folder = MakeTempFolder("editor-bench");
     HWND window = MakeListWindow();
 
     printf("Add Profile: insert, rewrite of the whole package, read-back and list box refill.\n");
@@ -150,7 +130,7 @@ int main()
            "bare", "ratio", "no list");
     const int sizes[][2] = { { 100, 200 }, { 2000, 40 } };
     for (const auto& size : sizes) {
-        Figures f = Measure(size[0], size[1], folder, window);
+        Figures f = Measure(size[0], size[1], folder.c_str(), window);
         printf("%8d %8d %8.3f %9.3f %8.3f %8.3f %8.3f %6.1fx %8.1fx\n", size[0], (size[0] + 1) * RECORD_SIZE, f.add,
                f.addWithoutList, f.addWithoutList - f.readBack, f.readBack, f.bare, f.add / f.bare,
                f.addWithoutList / f.bare);
@@ -159,6 +139,6 @@ int main()
            "alone (previous image kept, new image written, cut and checked); readback: decoding and\n"
            "ordering the records read back. Goal: add at most 2x bare.\n");
     DestroyWindow(window);
-    RemoveDirectoryA(folder);
+    RemoveTree(folder);
     return 0;
 }

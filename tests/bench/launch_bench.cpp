@@ -2,7 +2,6 @@
 // CreateProcessA for the same 50 command lines.
 #include <windows.h>
 #include <stdio.h>
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,20 +13,12 @@ namespace {
 
 double TimeRun(const std::string& commandLine)
 {
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
+    double begin = MillisecondsNow();
     RunResult run = RunCommandLine(commandLine, 60000);
-    QueryPerformanceCounter(&end);
+    double seconds = (MillisecondsNow() - begin) / 1000.0;
     if (!run.finished || run.exitCode != 0)
         printf("warning: %s ended with %lu\n", commandLine.c_str(), run.exitCode);
-    return double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    return seconds;
 }
 
 }  // namespace
@@ -39,12 +30,7 @@ int main()
     std::vector<RecordSpec> records(50);
     std::string lines;
     for (int i = 0; i < 50; ++i) {
-        records[i].name = "profile " + std::to_string(100 + i);
-        records[i].object = RecorderPath();
-        records[i].arguments = std::to_string(i);
-        records[i].directory = "C:\\";
-        records[i].type = "Executable";
-        records[i].window = "Normal";
+        records[i] = RecorderRecord(std::to_string(i), "profile " + std::to_string(100 + i), "C:\\");
         lines += RecorderPath() + " " + std::to_string(i) + "\n";
     }
     std::string package = folder + "\\fifty.mwpack";

@@ -3,29 +3,15 @@
 #include <windows.h>
 #include <stdio.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "app/app_state.h"
+#include "tests/support/test_support.h"
 #include "tray/tray_menu.h"
 
+using namespace testing_support;
+
 namespace {
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    return (double)(to.QuadPart - from.QuadPart) * 1000.0 / (double)frequency.QuadPart;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 struct Timing {
     double milliseconds;
@@ -34,19 +20,17 @@ struct Timing {
 
 Timing BuildMenuOnce()
 {
-    LARGE_INTEGER begin, end;
-    QueryPerformanceCounter(&begin);
+    double begin = MillisecondsNow();
     HMENU menu = CreatePopupMenu();
     UINT items = FillPackageMenu(menu);
-    QueryPerformanceCounter(&end);
+    double end = MillisecondsNow();
     DestroyMenu(menu);
-    return { Milliseconds(begin, end), items };
+    return { end - begin, items };
 }
 
 Timing FindOnce(const char* pattern)
 {
-    LARGE_INTEGER begin, end;
-    QueryPerformanceCounter(&begin);
+    double begin = MillisecondsNow();
     UINT found = 0;
     WIN32_FIND_DATAA data;
     HANDLE search = FindFirstFileA(pattern, &data);
@@ -56,21 +40,20 @@ Timing FindOnce(const char* pattern)
         while (FindNextFileA(search, &data));
         FindClose(search);
     }
-    QueryPerformanceCounter(&end);
-    return { Milliseconds(begin, end), found };
+    double end = MillisecondsNow();
+    return { end - begin, found };
 }
 
 // The platform's part alone: appending as many fixed items to a fresh menu.
 Timing AppendOnce(UINT count)
 {
-    LARGE_INTEGER begin, end;
-    QueryPerformanceCounter(&begin);
+    double begin = MillisecondsNow();
     HMENU menu = CreatePopupMenu();
     for (UINT i = 0; i < count; ++i)
         AppendMenuA(menu, MF_STRING, IDM_PACKAGE_FIRST + i, "package-00000");
-    QueryPerformanceCounter(&end);
+    double end = MillisecondsNow();
     DestroyMenu(menu);
-    return { Milliseconds(begin, end), count };
+    return { end - begin, count };
 }
 
 bool AddPackageFiles(const char* folder, UINT from, UINT to)
@@ -120,10 +103,9 @@ int main()
     UINT made = 0;
     int status = 0;
     for (size_t s = 0; s < sizeof sizes / sizeof sizes[0]; ++s) {
-        LARGE_INTEGER createBegin, createEnd;
-        QueryPerformanceCounter(&createBegin);
+        double createBegin = MillisecondsNow();
         bool created = AddPackageFiles(folder, made, sizes[s]);
-        QueryPerformanceCounter(&createEnd);
+        double createEnd = MillisecondsNow();
         if (!created) {
             printf("could not create %u package files\n", sizes[s]);
             status = 1;
@@ -147,7 +129,7 @@ int main()
         }
         double menuMs = Median(menu), findMs = Median(find);
         printf("%8u %12.3f %12.3f %8.1f %12.3f %14.2f %12.1f\n", made, menuMs, findMs, menuMs / findMs, Median(append),
-               menuMs * 1000.0 / made, Milliseconds(createBegin, createEnd) / 1000.0);
+               menuMs * 1000.0 / made, (createEnd - createBegin) / 1000.0);
     }
     RemovePackageFiles(folder, made);
     return status;

@@ -14,20 +14,6 @@ using namespace testing_support;
 
 namespace {
 
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now()
-{
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return t;
-}
-
 // The comparison taken literally: upper-cased heap copies of both texts on every call.
 int LiteralCompareNames(const char* a, const char* b)
 {
@@ -80,12 +66,12 @@ double TimeRead(const std::string& path, uint32_t* loaded)
 {
     PackageFile* package = CreatePackageFile();
     package->handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    LARGE_INTEGER start = Now();
+    double start = MillisecondsNow();
     package->readRecords();
-    LARGE_INTEGER end = Now();
+    double seconds = (MillisecondsNow() - start) / 1000.0;
     *loaded = package->loadedCount;
     DestroyPackageFile(package);
-    return Seconds(start, end);
+    return seconds;
 }
 
 }  // namespace
@@ -110,10 +96,10 @@ int main()
     for (int i = 0; i < count; ++i)
         DecodeRecord((const unsigned char*)bytes.data() + i * RECORD_SIZE, records[i], i);
     ProfileList literal;
-    LARGE_INTEGER start = Now();
+    double start = MillisecondsNow();
     for (int i = 0; i < count; ++i)
         LiteralInsert(literal, &records[i]);
-    double literalSeconds = Seconds(start, Now());
+    double literalSeconds = (MillisecondsNow() - start) / 1000.0;
 
     printf("read and order %d records: %.4f s (loaded %u)\n", count, best, loaded);
     printf("literal one-by-one insertion of the same records: %.3f s\n", literalSeconds);

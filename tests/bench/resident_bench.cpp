@@ -6,57 +6,12 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "tests/support/resident_copy.h"
+#include "tests/support/test_support.h"
+
+using namespace testing_support;
+
 namespace {
-
-struct Started {
-    PROCESS_INFORMATION process;
-    bool ok;
-};
-
-char BinFolder[MAX_PATH];
-
-Started Start(const char* program)
-{
-    char commandLine[MAX_PATH + 4];
-    snprintf(commandLine, sizeof commandLine, "\"%s\\%s\"", BinFolder, program);
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    Started started;
-    ZeroMemory(&started, sizeof started);
-    started.ok = CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, BinFolder, &startup,
-                                &started.process) != FALSE;
-    if (started.ok)
-        CloseHandle(started.process.hThread);
-    return started;
-}
-
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs)
-{
-    DWORD begin = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - begin > timeoutMs)
-            return false;
-        Sleep(50);
-    }
-    return true;
-}
-
-HWND MarlowinWindow()
-{
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "Marlowin");
-    if (!mapping)
-        return nullptr;
-    HWND window = nullptr;
-    const DWORD* view = (const DWORD*)MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 4);
-    if (view) {
-        window = (HWND)(UINT_PTR)*view;
-        UnmapViewOfFile(view);
-    }
-    CloseHandle(mapping);
-    return window;
-}
 
 struct Footprint {
     SIZE_T privateBytes, workingSet;
@@ -102,21 +57,10 @@ unsigned long long CpuMilliseconds(HANDLE process)
     return (k.QuadPart + u.QuadPart) / 10000;
 }
 
-void End(Started& started, HWND window)
-{
-    if (window)
-        PostMessageA(window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(started.process.hProcess, 10000) != WAIT_OBJECT_0)
-        TerminateProcess(started.process.hProcess, 99);
-    CloseHandle(started.process.hProcess);
-}
-
 // Size of the file and whether its symbol table has been stripped.
 void ReportExecutable()
 {
-    char path[MAX_PATH];
-    snprintf(path, sizeof path, "%s\\Marlowin.exe", BinFolder);
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileA(MarlowinPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         printf("Marlowin.exe not found beside the benchmark\n");
         return;
@@ -139,47 +83,37 @@ void ReportExecutable()
 
 int main()
 {
-    GetModuleFileNameA(nullptr, BinFolder, sizeof BinFolder);
-    char* slash = strrchr(BinFolder, '\\');
-    if (slash)
-        *slash = '\0';
-
     ReportExecutable();
-    if (MarlowinWindow()) {
+    if (PublishedWindow()) {
         printf("a resident Marlowin is already running; end it first (Marlowin.exe U)\n");
         return 1;
     }
 
-    Started marlowin = Start("Marlowin.exe");
-    HWND window = nullptr;
-    bool resident = marlowin.ok && WaitUntil([&] { return (window = MarlowinWindow()) != nullptr; }, 20000) &&
-                    WaitUntil([&] { return !IsWindowVisible(window) && IsIconic(window); }, 20000);
-    Started baseline = Start("baseline_tray.exe");
+    ResidentCopy marlowin;
+    bool resident = marlowin.waitPastSplash();
+    ChildProcess baseline("\"" + BinFolder() + "\\baseline_tray.exe\"");
     HWND baselineWindow = nullptr;
-    bool baselineUp = baseline.ok &&
+    bool baselineUp = baseline.started() &&
         WaitUntil([&] { return (baselineWindow = FindWindowA("#32770", "Marlowin baseline")) != nullptr; }, 20000);
     if (!resident || !baselineUp) {
         printf("could not start %s\n", !resident ? "the resident Marlowin.exe" : "baseline_tray.exe");
-        if (marlowin.ok)
-            End(marlowin, window);
-        if (baseline.ok)
-            End(baseline, baselineWindow);
+        baseline.close(baselineWindow);
         return 1;
     }
     Sleep(1000);  // both settle in their message loops
 
     // Idle first: measuring memory makes Wine run code in the measured process.
-    unsigned long long before = CpuMilliseconds(marlowin.process.hProcess);
-    unsigned long long baselineBefore = CpuMilliseconds(baseline.process.hProcess);
+    unsigned long long before = CpuMilliseconds(marlowin.handle());
+    unsigned long long baselineBefore = CpuMilliseconds(baseline.handle());
     Sleep(10000);
-    unsigned long long after = CpuMilliseconds(marlowin.process.hProcess);
-    unsigned long long baselineAfter = CpuMilliseconds(baseline.process.hProcess);
+    unsigned long long after = CpuMilliseconds(marlowin.handle());
+    unsigned long long baselineAfter = CpuMilliseconds(baseline.handle());
     printf("CPU time over 10 idle seconds: Marlowin.exe %llu ms -> %llu ms (grew %llu ms; goal 0), "
            "baseline grew %llu ms\n\n",
            before, after, after - before, baselineAfter - baselineBefore);
 
-    Footprint program = Measure(marlowin.process.hProcess);
-    Footprint least = Measure(baseline.process.hProcess);
+    Footprint program = Measure(marlowin.handle());
+    Footprint least = Measure(baseline.handle());
     printf("%-22s %14s %16s\n", "after the splash", "private KiB", "working set KiB");
     printf("%-22s %14.0f %16.0f\n", "Marlowin.exe", program.privateBytes / 1024.0, program.workingSet / 1024.0);
     printf("%-22s %14.0f %16.0f\n", "dialog + tray icon", least.privateBytes / 1024.0, least.workingSet / 1024.0);
@@ -187,7 +121,6 @@ int main()
         printf("%-22s %14.2f %16.2f   (goal: at most 1.20)\n", "ratio",
                (double)program.privateBytes / least.privateBytes, (double)program.workingSet / least.workingSet);
 
-    End(marlowin, window);
-    End(baseline, baselineWindow);
+    baseline.close(baselineWindow);
     return 0;
 }

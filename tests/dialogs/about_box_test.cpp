@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "app/app_state.h"
+#include "tests/dialogs/template_reader.h"
 #include "tests/dialogs/tray_fixture.h"
 #include "tray/tray_menu.h"
 
@@ -17,7 +18,6 @@ struct TemplateItem {
     DWORD style = 0;
     short x = 0, y = 0, cx = 0, cy = 0;
     WORD id = 0;
-    WORD classAtom = 0;      // 0x80 button, 0x82 static; 0 when named
     std::string className;
     std::string text;
 };
@@ -32,74 +32,44 @@ struct DialogTemplate {
     std::vector<TemplateItem> items;
 };
 
-class TemplateReader {
-public:
-    explicit TemplateReader(const BYTE* bytes) : start_(bytes), at_(bytes) {}
-    WORD word() { WORD w; memcpy(&w, at_, 2); at_ += 2; return w; }
-    DWORD dword() { DWORD d; memcpy(&d, at_, 4); at_ += 4; return d; }
-    short coordinate() { return (short)word(); }
-    void alignToDword() { while ((at_ - start_) % 4) ++at_; }
-    // A name or an ordinal: 0 for none, 0xFFFF followed by the ordinal, else UTF-16 text.
-    std::string nameOrOrdinal(WORD* ordinal)
-    {
-        WORD first = word();
-        if (first == 0xFFFF) {
-            *ordinal = word();
-            return std::string();
-        }
-        *ordinal = 0;
-        std::string text;
-        for (WORD c = first; c != 0; c = word())
-            text += (char)c;
-        return text;
-    }
-
-private:
-    const BYTE* start_;
-    const BYTE* at_;
-};
-
 DialogTemplate ReadAboutTemplate()
 {
     DialogTemplate result;
-    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDD_ABOUT), (LPCSTR)RT_DIALOG);
-    if (!found)
+    TemplateReader reader(IDD_ABOUT);
+    if (!reader.found())
         return result;
-    const BYTE* bytes = (const BYTE*)LockResource(LoadResource(nullptr, found));
-    TemplateReader reader(bytes);
     WORD first = reader.word();
     WORD second = reader.word();
     result.extended = first == 1 && second == 0xFFFF;
     if (result.extended)
         return result;
-    reader = TemplateReader(bytes);
+    reader.restart();
     result.style = reader.dword();
     reader.dword();   // extended style
     WORD count = reader.word();
-    result.x = reader.coordinate();
-    result.y = reader.coordinate();
-    result.cx = reader.coordinate();
-    result.cy = reader.coordinate();
-    WORD ordinal;
-    reader.nameOrOrdinal(&ordinal);   // menu
-    reader.nameOrOrdinal(&ordinal);   // class
-    result.caption = reader.nameOrOrdinal(&ordinal);
+    result.x = reader.shortValue();
+    result.y = reader.shortValue();
+    result.cx = reader.shortValue();
+    result.cy = reader.shortValue();
+    reader.nameOrOrdinal();   // menu
+    reader.nameOrOrdinal();   // class
+    result.caption = reader.nameOrOrdinal();
     if (result.style & DS_SETFONT) {
         result.pointSize = reader.word();
-        result.font = reader.nameOrOrdinal(&ordinal);
+        result.font = reader.nameOrOrdinal();
     }
     for (WORD i = 0; i < count; ++i) {
-        reader.alignToDword();
+        reader.alignDword();
         TemplateItem item;
         item.style = reader.dword();
         reader.dword();
-        item.x = reader.coordinate();
-        item.y = reader.coordinate();
-        item.cx = reader.coordinate();
-        item.cy = reader.coordinate();
+        item.x = reader.shortValue();
+        item.y = reader.shortValue();
+        item.cx = reader.shortValue();
+        item.cy = reader.shortValue();
         item.id = reader.word();
-        item.className = reader.nameOrOrdinal(&item.classAtom);
-        item.text = reader.nameOrOrdinal(&ordinal);
+        item.className = reader.nameOrOrdinal();
+        item.text = reader.nameOrOrdinal();
         WORD extra = reader.word();
         for (WORD b = 0; b < extra; b += 2)
             reader.word();
@@ -108,9 +78,10 @@ DialogTemplate ReadAboutTemplate()
     return result;
 }
 
-bool IsClass(const TemplateItem& item, WORD atom, const char* name)
+// The predefined class by its ordinal ("#128" a button, "#130" a static) or by its name.
+bool IsClass(const TemplateItem& item, const char* ordinal, const char* name)
 {
-    return item.classAtom == atom || lstrcmpiA(item.className.c_str(), name) == 0;
+    return item.className == ordinal || lstrcmpiA(item.className.c_str(), name) == 0;
 }
 
 class AboutBoxTest : public ::testing::Test {
@@ -195,7 +166,7 @@ TEST_F(AboutBoxTest, TemplateIsTheOldFormWithTheControlsInOrder)
     for (size_t i = 0; i < 6; ++i) {
         const TemplateItem& item = about.items[i];
         EXPECT_EQ(item.id, expected[i].id) << i;
-        EXPECT_TRUE(expected[i].button ? IsClass(item, 0x80, "Button") : IsClass(item, 0x82, "Static")) << i;
+        EXPECT_TRUE(expected[i].button ? IsClass(item, "#128", "Button") : IsClass(item, "#130", "Static")) << i;
         if (expected[i].text)
             EXPECT_EQ(item.text, expected[i].text) << i;
         else
@@ -285,12 +256,7 @@ protected:
     std::string PageOf(int button)
     {
         EXPECT_EQ(RunBox([button](HWND box) { return Press(box, button), true; }), 1);
-        std::vector<Recording> seen = log.waitFor(1);
-        if (seen.size() != 1)
-            return "(" + std::to_string(seen.size()) + " launches)";
-        std::string line = seen[0].commandLine;
-        size_t open = line.rfind(" \"");
-        return open == std::string::npos ? line : line.substr(open + 2, line.size() - open - 3);
+        return log.waitForPage(1);
     }
 
     HttpRecorder http;

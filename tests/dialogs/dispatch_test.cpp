@@ -11,19 +11,8 @@ using namespace tray_testing;
 
 namespace {
 
-class DispatchTest : public ::testing::Test {
+class DispatchTest : public CommandWindowTest {
 protected:
-    void SetUp() override
-    {
-        AppInstance = GetModuleHandleA(nullptr);
-        window = CreateCommandWindow();
-        ASSERT_NE(window, nullptr);
-    }
-    void TearDown() override
-    {
-        if (IsWindow(window))
-            DestroyWindow(window);
-    }
 
     // Lists the Packages folder as a click would, and gives the index of the named package.
     UINT Listed(const std::string& name)
@@ -45,10 +34,6 @@ protected:
             lines.push_back(r.commandLine);
         return lines;
     }
-
-    HWND window = nullptr;
-    PackagesFolder packages;
-    RecorderLog log;
 };
 
 TEST_F(DispatchTest, PackageCommandLaunchesTheListedPackageAfterItsMenuIsGone)

@@ -6,43 +6,12 @@
 #include "res/resource.h"
 #include "store/package_file.h"
 #include "tests/dialogs/editor_harness.h"
+#include "tests/dialogs/template_reader.h"
 
 using namespace editor_testing;
 using namespace testing_support;
 
 namespace {
-
-// Reads a DLGTEMPLATEEX as the dialog manager does.
-class TemplateReader {
-public:
-    explicit TemplateReader(const BYTE* data) : at_(data) {}
-    WORD word() { WORD v; memcpy(&v, at_, 2); at_ += 2; return v; }
-    DWORD dword() { DWORD v; memcpy(&v, at_, 4); at_ += 4; return v; }
-    BYTE byte() { return *at_++; }
-    short shortValue() { return (short)word(); }
-    std::string text()
-    {
-        std::string s;
-        for (WORD c = word(); c != 0; c = word())
-            s += (char)c;
-        return s;
-    }
-    // Name or ordinal: an ordinal is given as "#number".
-    std::string nameOrOrdinal()
-    {
-        WORD first;
-        memcpy(&first, at_, 2);
-        if (first == 0xFFFF) {
-            word();
-            return "#" + std::to_string(word());
-        }
-        return text();
-    }
-    void alignDword(const BYTE* base) { at_ = base + ((at_ - base + 3) & ~3); }
-
-private:
-    const BYTE* at_;
-};
 
 struct ExpectedControl {
     int id;
@@ -90,11 +59,8 @@ const ExpectedControl CONTROLS[] = {
 
 TEST(EditorTemplate, MatchesTheDialogLayoutControlForControl)
 {
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(IDD_PACKAGE), (LPCSTR)RT_DIALOG);
-    ASSERT_NE(found, nullptr);
-    const BYTE* base = (const BYTE*)LockResource(LoadResource(module, found));
-    TemplateReader reader(base);
+    TemplateReader reader(IDD_PACKAGE);
+    ASSERT_TRUE(reader.found());
 
     EXPECT_EQ(reader.word(), 1);
     EXPECT_EQ(reader.word(), 0xFFFF);
@@ -119,7 +85,7 @@ TEST(EditorTemplate, MatchesTheDialogLayoutControlForControl)
 
     for (const ExpectedControl& control : CONTROLS) {
         SCOPED_TRACE(control.text);
-        reader.alignDword(base);
+        reader.alignDword();
         EXPECT_EQ(reader.dword(), 0u);       // help id
         EXPECT_EQ(reader.dword(), 0u);       // extended style
         EXPECT_EQ(reader.dword(), control.style);

@@ -13,25 +13,6 @@ namespace editor_testing {
 
 namespace {
 
-struct Search {
-    const char* caption;
-    const char* frameText;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM data)
-{
-    Search* search = (Search*)data;
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != GetCurrentProcessId() || WindowText(window) != search->caption)
-        return TRUE;
-    if (search->frameText && WindowText(GetDlgItem(window, IDC_PACKAGE_FRAME)) != search->frameText)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 struct OwnedSearch {
     HWND owner;
     HWND found;
@@ -60,16 +41,8 @@ HWND WaitForOwnedWindow(HWND owner)
 
 HWND FindOwnWindow(const char* caption, const char* frameText)
 {
-    Search search = { caption, frameText, nullptr };
-    EnumWindows(MatchWindow, (LPARAM)&search);
-    return search.found;
-}
-
-std::string WindowText(HWND window)
-{
-    char text[1024] = "";
-    SendMessageA(window, WM_GETTEXT, sizeof text, (LPARAM)text);
-    return text;
+    std::vector<HWND> found = WindowsOf(GetCurrentProcessId(), caption, frameText);
+    return found.empty() ? nullptr : found.front();
 }
 
 int FocusedControlId(HWND window)
@@ -80,29 +53,6 @@ int FocusedControlId(HWND window)
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus)
         return 0;
     return GetDlgCtrlID(info.hwndFocus);
-}
-
-std::vector<StoredProfile> DecodePackage(const std::string& bytes)
-{
-    std::vector<StoredProfile> profiles;
-    for (size_t at = 0; at + RECORD_SIZE <= bytes.size(); at += RECORD_SIZE) {
-        StoredProfile profile;
-        for (int i = 0; i < FIELD_COUNT; ++i) {
-            const char* field = bytes.data() + at + 4 + i * FIELD_SIZE;
-            profile.fields[i] = std::string(field, strnlen(field, FIELD_SIZE));
-        }
-        memcpy(&profile.extra, bytes.data() + at + 1836, 4);
-        profiles.push_back(profile);
-    }
-    return profiles;
-}
-
-std::vector<std::string> StoredNames(const std::string& path)
-{
-    std::vector<std::string> names;
-    for (const StoredProfile& profile : DecodePackage(ReadFileBytes(path)))
-        names.push_back(profile.name());
-    return names;
 }
 
 Editor::~Editor()
@@ -127,27 +77,6 @@ bool Editor::open(const std::string& path)
     return dialog_ != nullptr;
 }
 
-std::string Editor::text(int id) const
-{
-    return WindowText(item(id));
-}
-
-void Editor::setText(int id, const std::string& text) const
-{
-    SendMessageA(item(id), WM_SETTEXT, 0, (LPARAM)text.c_str());
-}
-
-LRESULT Editor::command(int id, WORD code) const
-{
-    return SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, code), (LPARAM)item(id));
-}
-
-void Editor::chooseType(int index) const
-{
-    SendMessageA(item(IDC_TYPE), CB_SETCURSEL, index, 0);
-    command(IDC_TYPE, CBN_SELENDOK);
-}
-
 int Editor::selection(int id) const
 {
     return (int)SendMessageA(item(id), CB_GETCURSEL, 0, 0);
@@ -166,19 +95,6 @@ bool Editor::enabled(int id) const
 int Editor::focus() const
 {
     return FocusedControlId(dialog_);
-}
-
-std::vector<std::string> Editor::entries() const
-{
-    std::vector<std::string> names;
-    int count = (int)SendMessageA(item(IDC_PROFILE_LIST), LB_GETCOUNT, 0, 0);
-    for (int i = 0; i < count; ++i) {
-        char name[FIELD_SIZE] = "";
-        if (SendMessageA(item(IDC_PROFILE_LIST), LB_GETTEXTLEN, i, 0) < FIELD_SIZE)
-            SendMessageA(item(IDC_PROFILE_LIST), LB_GETTEXT, i, (LPARAM)name);
-        names.push_back(name);
-    }
-    return names;
 }
 
 void Editor::selectEntry(int index) const
@@ -210,11 +126,6 @@ void Editor::drop(const std::vector<std::string>& paths) const
     SendMessageA(dialog_, WM_DROPFILES, (WPARAM)block, 0);
 }
 
-LRESULT Editor::key(WORD virtualKey, WORD caret, HWND from) const
-{
-    return SendMessageA(dialog_, WM_VKEYTOITEM, MAKEWPARAM(virtualKey, caret), (LPARAM)from);
-}
-
 ::testing::AssertionResult Editor::isClean() const
 {
     const int disabled[] = { IDC_DELETE_PROFILE, IDC_COMMAND, IDC_DIRECTORY, IDC_DIRECTORY_BROWSE, IDC_ARGUMENTS };
@@ -233,60 +144,14 @@ LRESULT Editor::key(WORD virtualKey, WORD caret, HWND from) const
     return ::testing::AssertionSuccess();
 }
 
-bool Editor::waitClosed(DWORD limitMs)
-{
-    bool closed = WaitUntil([&] { return !IsWindow(dialog_); }, limitMs);
-    if (closed)
-        dialog_ = nullptr;
-    return closed;
-}
-
 void Editor::screenshot(const char* name) const
 {
-    // Under Wine the picture is taken by ImageMagick on the X display; elsewhere there is none.
-    typedef char*(CDECL * UnixName)(const WCHAR*);
-    UnixName unixName =
-        (UnixName)(void (*)(void))GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
-    if (!unixName)
-        return;
-    std::string folder = BinFolder() + "\\..\\screenshots";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, (folder + "\\" + name + ".png").c_str(), -1, wide, MAX_PATH);
-    char* target = unixName(wide);
-    if (!target)
-        return;
-    std::string file = folder + "\\" + name + ".png";
-    DeleteFileA(file.c_str());
-
     RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     SendMessageA(dialog_, WM_NULL, 0, 0);
     Sleep(300);   // let the X server show what was painted
     RECT frame;
     GetWindowRect(dialog_, &frame);
-    char commandLine[1024];
-    snprintf(commandLine, sizeof commandLine, "start.exe /unix /usr/bin/import -window root -crop %ldx%ld+%ld+%ld +repage %s",
-             frame.right - frame.left, frame.bottom - frame.top, frame.left, frame.top, target);
-    HeapFree(GetProcessHeap(), 0, target);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return;
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    // import runs on its own; the picture is complete once its size stops changing.
-    DWORD last = 0;
-    WaitUntil([&] {
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data) || data.nFileSizeLow == 0)
-            return false;
-        bool steady = data.nFileSizeLow == last;
-        last = data.nFileSizeLow;
-        Sleep(100);
-        return steady;
-    }, 5000);
+    CaptureDisplay((std::string(name) + ".png").c_str(), &frame);
 }
 
 std::string PackageFolder::write(const std::string& name, const std::vector<RecordSpec>& records) const

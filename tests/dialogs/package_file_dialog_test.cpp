@@ -12,7 +12,6 @@ using namespace testing_support;
 
 namespace {
 
-const int FILE_NAME_BOX = 0x47c;
 const int FILTER_BOX = 0x470;
 const int FOLDER_BOX = 0x471;
 
@@ -59,8 +58,16 @@ void Answer(HWND dialog, const std::string& name, int filter = 0)
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return;
     }
-    SendMessageA(GetDlgItem(dialog, FILE_NAME_BOX), WM_SETTEXT, 0, (LPARAM)name.c_str());
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    AnswerFileDialog(dialog, name);
+}
+
+// Runs the call as the tray would and answers the file dialog that it opens.
+void RunAndAnswer(std::function<void()> call, const char* caption, const std::string& name)
+{
+    Background tray(call);
+    HWND dialog = WaitForDialog(caption);
+    ASSERT_NE(dialog, nullptr) << caption;
+    Answer(dialog, name);
 }
 
 class PackageFileDialog : public ::testing::Test {
@@ -113,12 +120,7 @@ TEST_F(PackageFileDialog, NewPackageCreatesAnEmptyFileAndShowsItsEditor)
 {
     std::string path = folder.path("Created.mwpack");
     bool started = false;
-    {
-        Background tray([&] { started = OpenPackageEditor(true); });
-        HWND dialog = WaitForDialog("Save package as");
-        ASSERT_NE(dialog, nullptr);
-        Answer(dialog, path);
-    }
+    ASSERT_NO_FATAL_FAILURE(RunAndAnswer([&] { started = OpenPackageEditor(true); }, "Save package as", path));
     EXPECT_TRUE(started);
     HWND editor = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (editor = FindOwnWindow("Package", "Created")) != nullptr; }));
@@ -128,12 +130,7 @@ TEST_F(PackageFileDialog, NewPackageCreatesAnEmptyFileAndShowsItsEditor)
 
     // The same package again, through "Edit package...": refused, no second editor.
     bool again = true;
-    {
-        Background tray([&] { again = OpenPackageEditor(false); });
-        HWND dialog = WaitForDialog("Open package");
-        ASSERT_NE(dialog, nullptr);
-        Answer(dialog, path);
-    }
+    ASSERT_NO_FATAL_FAILURE(RunAndAnswer([&] { again = OpenPackageEditor(false); }, "Open package", path));
     EXPECT_FALSE(again);
     SendMessageA(editor, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
@@ -144,12 +141,7 @@ TEST_F(PackageFileDialog, NewPackageWithAnExistingNameOpensItUnchanged)
 {
     std::string path = folder.write("Existing.mwpack", { Record("kept one"), Record("kept two") });
     std::string before = ReadFileBytes(path);
-    {
-        Background tray([] { OpenPackageEditor(true); });
-        HWND dialog = WaitForDialog("Save package as");
-        ASSERT_NE(dialog, nullptr);
-        Answer(dialog, path);
-    }
+    ASSERT_NO_FATAL_FAILURE(RunAndAnswer([] { OpenPackageEditor(true); }, "Save package as", path));
     HWND editor = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (editor = FindOwnWindow("Package", "Existing")) != nullptr; }));
     EXPECT_EQ(SendDlgItemMessageA(editor, IDC_PROFILE_LIST, LB_GETCOUNT, 0, 0), 2);
@@ -161,12 +153,7 @@ TEST_F(PackageFileDialog, NewPackageWithAnExistingNameOpensItUnchanged)
 TEST_F(PackageFileDialog, CancelledChoiceStartsNothing)
 {
     bool started = true;
-    {
-        Background tray([&] { started = OpenPackageEditor(false); });
-        HWND dialog = WaitForDialog("Open package");
-        ASSERT_NE(dialog, nullptr);
-        Answer(dialog, "");
-    }
+    ASSERT_NO_FATAL_FAILURE(RunAndAnswer([&] { started = OpenPackageEditor(false); }, "Open package", ""));
     EXPECT_FALSE(started);
 }
 

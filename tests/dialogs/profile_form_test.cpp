@@ -12,8 +12,6 @@ using namespace testing_support;
 
 namespace {
 
-const int FILE_NAME_BOX = 0x47c;   // the file dialogs' "File name" box
-
 struct Enabled {
     bool command, directory, arguments;
 };
@@ -46,12 +44,10 @@ protected:
         HWND browse = WaitForOwnedWindow(editor.window());
         ASSERT_NE(browse, nullptr);
         EXPECT_EQ(WindowText(browse), "Browse");
-        if (path.empty()) {
+        if (path.empty())
             PostMessageA(browse, WM_COMMAND, IDCANCEL, 0);
-        } else {
-            SendMessageA(GetDlgItem(browse, FILE_NAME_BOX), WM_SETTEXT, 0, (LPARAM)path.c_str());
-            PostMessageA(browse, WM_COMMAND, IDOK, 0);
-        }
+        else
+            AnswerFileDialog(browse, path);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(browse); }));
         SendMessageA(editor.window(), WM_NULL, 0, 0);   // the command has finished
     }
@@ -251,11 +247,11 @@ protected:
 
     void select(const std::string& name)
     {
-        std::vector<std::string> entries = editor.entries();
-        for (size_t i = 0; i < entries.size(); ++i)
-            if (entries[i] == name)
-                return editor.selectEntry((int)i);
-        ADD_FAILURE() << "no entry " << name;
+        int index = editor.entryIndex(name);
+        if (index < 0)
+            ADD_FAILURE() << "no entry " << name;
+        else
+            editor.selectEntry(index);
     }
 
     std::string path;

@@ -9,6 +9,8 @@
 #include "res/resource.h"
 #include "tests/support/test_support.h"
 
+using testing_support::BitmapPixels;
+
 namespace {
 
 std::string ResourceBytes(const char* name, const char* type)
@@ -57,27 +59,6 @@ int CountGifFrames(const std::string& gif, size_t at)
         ++at;
     }
     return -1;
-}
-
-std::vector<DWORD> BitmapPixels(HBITMAP bitmap, LONG* width, LONG* height)
-{
-    BITMAP size;
-    GetObjectA(bitmap, sizeof size, &size);
-    *width = size.bmWidth;
-    *height = size.bmHeight;
-    BITMAPINFO format;
-    ZeroMemory(&format, sizeof format);
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = size.bmWidth;
-    format.bmiHeader.biHeight = -size.bmHeight;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    std::vector<DWORD> pixels((size_t)size.bmWidth * size.bmHeight);
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, size.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return pixels;
 }
 
 TEST(SplashResources, LogoIsAOneFrameGifWithABlackFirstColour)

@@ -1,14 +1,16 @@
 // The Start window in-process: its brush, its tray icon calls, its menus and the icon animation.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/app_state.h"
 #include "res/resource.h"
+#include "tests/support/test_support.h"
 #include "tray/start_window.h"
 #include "tray/tray_icon.h"
+
+using testing_support::WaitUntil;
 
 namespace {
 
@@ -26,24 +28,10 @@ struct NotifyCall {
 
 std::vector<DWORD> IconPixels(HICON icon)
 {
-    std::vector<DWORD> pixels;
     ICONINFO info;
     if (!icon || !GetIconInfo(icon, &info))
-        return pixels;
-    BITMAP size;
-    GetObjectA(info.hbmColor, sizeof size, &size);
-    BITMAPINFO format;
-    ZeroMemory(&format, sizeof format);
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = size.bmWidth;
-    format.bmiHeader.biHeight = -size.bmHeight;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    pixels.resize((size_t)size.bmWidth * size.bmHeight);
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, info.hbmColor, 0, size.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+        return std::vector<DWORD>();
+    std::vector<DWORD> pixels = testing_support::BitmapPixels(info.hbmColor);
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     return pixels;
@@ -120,17 +108,6 @@ private:
 CRITICAL_SECTION NotifyRecorder::lock_;
 std::vector<NotifyCall> NotifyRecorder::calls_;
 std::vector<std::pair<std::string, std::vector<DWORD>>> NotifyRecorder::references_;
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    DWORD begin = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - begin > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
-}
 
 HANDLE WINAPI FailingCreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD, LPDWORD)
 {

@@ -27,20 +27,12 @@ POINT ExpectedAnchor()
     return anchor;
 }
 
-class TrayClickTest : public ::testing::Test {
+class TrayClickTest : public CommandWindowTest {
 protected:
     void SetUp() override
     {
-        AppInstance = GetModuleHandleA(nullptr);
-        window = CreateCommandWindow();
-        ASSERT_NE(window, nullptr);
+        CommandWindowTest::SetUp();
         SetCursorPos(300, 420);
-    }
-    void TearDown() override
-    {
-        if (IsWindow(window))
-            DestroyWindow(window);
-        PumpMessages(50);
     }
 
     // Clicks the icon and plays the keys on the menu once it shows; gives the popups seen.
@@ -67,10 +59,7 @@ protected:
         return seen;
     }
 
-    HWND window = nullptr;
     RECT shownAt = { 0, 0, 0, 0 };
-    PackagesFolder packages;
-    RecorderLog log;
 };
 
 TEST_F(TrayClickTest, LeftClickShowsThePackagesAtTheAnchorAndLaunchesTheChoice)

@@ -1,111 +1,13 @@
 #include "tests/dialogs/tray_fixture.h"
 
 
+#include "app/app_state.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_menu.h"
 
 using namespace testing_support;
 
 namespace tray_testing {
-
-namespace {
-
-// A path for the wide calls, beyond the 259 characters of the ANSI ones.
-std::wstring LongPath(const std::string& path)
-{
-    std::string full = "\\\\?\\" + path;
-    std::wstring wide(full.size() + 1, L'\0');
-    int length = MultiByteToWideChar(CP_ACP, 0, full.c_str(), -1, &wide[0], (int)wide.size());
-    wide.resize(length > 0 ? length - 1 : 0);
-    return wide;
-}
-
-void RemoveFolder(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveFolder(folder + L"\\" + name);
-            else
-                DeleteFileW((folder + L"\\" + name).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
-}  // namespace
-
-PackagesFolder::PackagesFolder() : path_(BinFolder() + "\\Packages")
-{
-    RemoveFolder(LongPath(path_));
-    CreateDirectoryA(path_.c_str(), nullptr);
-}
-
-PackagesFolder::~PackagesFolder()
-{
-    RemoveFolder(LongPath(path_));
-}
-
-bool PackagesFolder::addLongNamedFile(const std::string& fileName, const std::string& bytes)
-{
-    HANDLE file = CreateFileW(LongPath(path_ + "\\" + fileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-    CloseHandle(file);
-    return written == bytes.size();
-}
-
-std::string PackagesFolder::addPackage(const std::string& name, const std::string& recorderArguments)
-{
-    RecordSpec record;
-    record.name = "only";
-    record.object = RecorderPath();
-    record.arguments = recorderArguments;
-    record.directory = BinFolder();
-    record.type = "Executable";
-    record.window = "Normal";
-    return addFile(name + ".mwpack", EncodePackage({ record }));
-}
-
-std::string PackagesFolder::addFile(const std::string& fileName, const std::string& bytes)
-{
-    std::string file = path_ + "\\" + fileName;
-    WriteFileBytes(file, bytes);
-    return file;
-}
-
-namespace {
-
-const char* HTTP_COMMAND_KEY = "http\\shell\\open\\command";
-
-}  // namespace
-
-HttpRecorder::HttpRecorder()
-{
-    char value[1024];
-    LONG size = sizeof value;
-    if (RegQueryValueA(HKEY_CLASSES_ROOT, HTTP_COMMAND_KEY, value, &size) == ERROR_SUCCESS) {
-        former_ = value;
-        hadFormer_ = true;
-    }
-    std::string command = "\"" + RecorderPath() + "\" \"%1\"";
-    RegSetValueA(HKEY_CLASSES_ROOT, HTTP_COMMAND_KEY, REG_SZ, command.c_str(), (DWORD)command.size());
-}
-
-HttpRecorder::~HttpRecorder()
-{
-    if (hadFormer_)
-        RegSetValueA(HKEY_CLASSES_ROOT, HTTP_COMMAND_KEY, REG_SZ, former_.c_str(), (DWORD)former_.size());
-}
 
 namespace {
 
@@ -137,6 +39,20 @@ HWND CreateCommandWindow()
     }
     return CreateWindowExA(0, "MarlowinTestCommands", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
+}
+
+void CommandWindowTest::SetUp()
+{
+    AppInstance = GetModuleHandleA(nullptr);
+    window = CreateCommandWindow();
+    ASSERT_NE(window, nullptr);
+}
+
+void CommandWindowTest::TearDown()
+{
+    if (IsWindow(window))
+        DestroyWindow(window);
+    PumpMessages(50);
 }
 
 std::vector<HWND> OwnWindows(const char* className, const char* title)
@@ -213,62 +129,13 @@ void PumpMessages(DWORD ms)
     } while (GetTickCount() - begin < ms);
 }
 
-void PressKeys(HWND window, const std::vector<WORD>& keys)
-{
-    for (WORD key : keys) {
-        PostMessageA(window, WM_KEYDOWN, key, 1);
-        PostMessageA(window, WM_KEYUP, key, 0xC0000001);
-    }
-}
-
 void SaveScreenshot(HWND window, const char* name)
 {
     RECT rect;
     if (!GetWindowRect(window, &rect))
         return;
     UpdateWindow(window);
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0)
-        return;
-
-    BITMAPINFOHEADER header;
-    ZeroMemory(&header, sizeof header);
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    DWORD stride = ((DWORD)width * 3 + 3) & ~3u;
-    header.biSizeImage = stride * (DWORD)height;
-
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, (BITMAPINFO*)&header, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap && bits) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-        SelectObject(memory, old);
-        GdiFlush();
-
-        std::string folder = BinFolder() + "\\..\\screenshots";
-        CreateDirectoryA(folder.c_str(), nullptr);
-        BITMAPFILEHEADER file;
-        ZeroMemory(&file, sizeof file);
-        file.bfType = 0x4D42;
-        file.bfOffBits = sizeof file + sizeof header;
-        file.bfSize = file.bfOffBits + header.biSizeImage;
-        std::string bytes((const char*)&file, sizeof file);
-        bytes.append((const char*)&header, sizeof header);
-        bytes.append((const char*)bits, header.biSizeImage);
-        WriteFileBytes(folder + "\\" + name + ".bmp", bytes);
-    }
-    if (bitmap)
-        DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    CaptureDisplay((std::string(name) + ".png").c_str(), &rect);
 }
 
 }  // namespace tray_testing

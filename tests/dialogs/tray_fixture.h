@@ -1,9 +1,9 @@
-// What the tray tests share: a Packages folder beside the test program, an http handler that
-// records, a stand-in for the Start window, and a timer-driven script for modal loops.
+// What the tray tests share: a stand-in for the Start window, and a timer-driven script for modal loops.
 #ifndef MARLOWIN_TRAY_FIXTURE_H
 #define MARLOWIN_TRAY_FIXTURE_H
 
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,35 +12,19 @@
 
 namespace tray_testing {
 
-// <bin>\Packages, made empty for the test and removed afterwards.
-class PackagesFolder {
-public:
-    PackagesFolder();
-    ~PackagesFolder();
-    const std::string& path() const { return path_; }
-    // A package of one Executable profile that starts recorder.exe with the given arguments.
-    std::string addPackage(const std::string& name, const std::string& recorderArguments);
-    std::string addFile(const std::string& fileName, const std::string& bytes);
-    // The same through the wide calls, for names whose path is too long for the ANSI ones.
-    bool addLongNamedFile(const std::string& fileName, const std::string& bytes);
-
-private:
-    std::string path_;
-};
-
-// http URLs open through recorder.exe "%1" while it lives; the former command comes back after.
-class HttpRecorder {
-public:
-    HttpRecorder();
-    ~HttpRecorder();
-
-private:
-    std::string former_;
-    bool hadFormer_ = false;
-};
-
 // A hidden window that treats commands and the menu loop's end as the Start window does.
 HWND CreateCommandWindow();
+
+// Each test gets a fresh command window, an empty Packages folder and its own recorder log.
+class CommandWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    HWND window = nullptr;
+    testing_support::PackagesFolder packages;
+    testing_support::RecorderLog log;
+};
 
 // Visible top-level windows of this process with the class (and the title, if given).
 std::vector<HWND> OwnWindows(const char* className, const char* title = nullptr);
@@ -71,10 +55,7 @@ private:
 // Dispatches this thread's messages for the given time.
 void PumpMessages(DWORD ms);
 
-// Presses keys on a tracked menu or a dialog by posting them to its window.
-void PressKeys(HWND window, const std::vector<WORD>& keys);
-
-// Saves what the screen shows of the window as <build>\screenshots\<name>.bmp.
+// Saves what the screen shows of the window as <build>\screenshots\<name>.png.
 void SaveScreenshot(HWND window, const char* name);
 
 }  // namespace tray_testing

@@ -31,14 +31,7 @@ protected:
 
     RecordSpec Witness(const std::string& arguments)
     {
-        RecordSpec spec;
-        spec.name = "w";
-        spec.object = RecorderPath();
-        spec.arguments = arguments;
-        spec.directory = folder;
-        spec.type = "Executable";
-        spec.window = "Normal";
-        return spec;
+        return RecorderRecord(arguments, "w", folder);
     }
 
     std::string folder;

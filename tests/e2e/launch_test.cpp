@@ -26,12 +26,7 @@ protected:
     RecordSpec Executable(const std::string& name, const std::string& arguments,
                           const std::string& window = "Normal")
     {
-        RecordSpec spec;
-        spec.name = name;
-        spec.object = RecorderPath();
-        spec.arguments = arguments;
-        spec.directory = folder;
-        spec.type = "Executable";
+        RecordSpec spec = RecorderRecord(arguments, name, folder);
         spec.window = window;
         return spec;
     }

@@ -1,10 +1,10 @@
 // The resident Marlowin.exe under Wine: single copy, splash, tray icon, and the ways it ends.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "tests/support/resident_copy.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
@@ -13,42 +13,6 @@ namespace {
 
 const int SPLASH_WIDTH = 162;
 const int SPLASH_HEIGHT = 90;
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    DWORD begin = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - begin > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
-}
-
-bool MappingExists()
-{
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "Marlowin");
-    if (!mapping)
-        return false;
-    CloseHandle(mapping);
-    return true;
-}
-
-// The window handle that the resident copy published, or null.
-HWND PublishedWindow()
-{
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "Marlowin");
-    if (!mapping)
-        return nullptr;
-    HWND window = nullptr;
-    const DWORD* view = (const DWORD*)MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 4);
-    if (view) {
-        window = (HWND)(UINT_PTR)*view;
-        UnmapViewOfFile(view);
-    }
-    CloseHandle(mapping);
-    return window;
-}
 
 // Wine shows tray icons as child windows of its "Wine System Tray" windows.
 std::vector<HWND> TrayIconWindows()
@@ -65,38 +29,31 @@ std::vector<HWND> TrayIconWindows()
     return icons;
 }
 
-// 32-bit pixels of a screen-compatible bitmap, top row first.
-std::vector<DWORD> Pixels(HDC dc, HBITMAP bitmap, int width, int height)
+// Colours of a picture that the function paints into a screen-compatible memory context.
+template <typename Paint>
+std::vector<DWORD> Painted(int width, int height, Paint paint)
 {
-    BITMAPINFO format;
-    ZeroMemory(&format, sizeof format);
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    std::vector<DWORD> pixels((size_t)width * height);
-    GetDIBits(dc, bitmap, 0, height, pixels.data(), &format, DIB_RGB_COLORS);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    paint(memory, screen);
+    SelectObject(memory, previous);
+    std::vector<DWORD> pixels = BitmapPixels(bitmap);
     for (DWORD& pixel : pixels)
         pixel &= 0xFFFFFF;
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
     return pixels;
 }
 
 std::vector<DWORD> CaptureScreen(const RECT& area)
 {
     int width = area.right - area.left, height = area.bottom - area.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    SelectObject(memory, previous);
-    std::vector<DWORD> pixels = Pixels(memory, bitmap, width, height);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    return Painted(width, height, [&](HDC memory, HDC screen) {
+        BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    });
 }
 
 // One of the program's icons as a 16 x 16 tray would draw it on white.
@@ -104,19 +61,12 @@ std::vector<DWORD> DrawnIcon(const char* name)
 {
     HMODULE program = LoadLibraryExA(MarlowinPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HICON icon = program ? (HICON)LoadImageA(program, name, IMAGE_ICON, 16, 16, 0) : nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    RECT all = { 0, 0, 16, 16 };
-    FillRect(memory, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
-    if (icon)
-        DrawIconEx(memory, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
-    SelectObject(memory, previous);
-    std::vector<DWORD> pixels = Pixels(memory, bitmap, 16, 16);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    std::vector<DWORD> pixels = Painted(16, 16, [icon](HDC memory, HDC) {
+        RECT all = { 0, 0, 16, 16 };
+        FillRect(memory, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+        if (icon)
+            DrawIconEx(memory, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    });
     if (icon)
         DestroyIcon(icon);
     if (program)
@@ -150,45 +100,6 @@ std::string ShownIcon(HWND iconWindow)
         }
     }
     return best;
-}
-
-std::string BuildFolder()
-{
-    std::string bin = BinFolder();
-    return bin.substr(0, bin.find_last_of('\\'));
-}
-
-// A picture of the whole display into <build>/screenshots, taken by ImageMagick outside Wine.
-void SaveScreenshot(const char* name)
-{
-    typedef char*(CDECL * UnixNameProc)(LPCWSTR);
-    UnixNameProc unixName =
-        (UnixNameProc)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
-    if (!unixName)
-        return;
-    std::string folder = BuildFolder() + "\\screenshots";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    std::string path = folder + "\\" + name;
-    DeleteFileA(path.c_str());
-    wchar_t wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
-    char* unixFolder = unixName(wide);
-    if (!unixFolder)
-        return;
-    std::string command =
-        "Z:\\bin\\sh -c \"import -window root 'png:" + std::string(unixFolder) + "/" + name + ".part' && mv '" +
-        unixFolder + "/" + name + ".part' '" + unixFolder + "/" + name + "'\"";
-    HeapFree(GetProcessHeap(), 0, unixFolder);
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process))
-        return;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    // A Unix program cannot be waited for from here: wait for its finished file instead.
-    WaitUntil([&path] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
 }
 
 // A patterned panel behind the splash, so that its see-through parts show in the screenshot.
@@ -275,72 +186,6 @@ private:
     static constexpr const char* KEY_PATH = "Software\\Wine\\AppDefaults\\Marlowin.exe";
 };
 
-// The splash is hidden, then minimized (which shows it for a moment) and hidden again.
-bool IsHiddenForGood(HWND window)
-{
-    return !IsWindowVisible(window) && IsIconic(window);
-}
-
-// A resident Marlowin.exe started by the test; always ended when the test is over.
-class ResidentCopy {
-public:
-    explicit ResidentCopy(const std::string& argument = "")
-    {
-        std::string commandLine = "\"" + MarlowinPath() + "\"";
-        if (!argument.empty())
-            commandLine += " " + argument;
-        STARTUPINFOA startup;
-        ZeroMemory(&startup, sizeof startup);
-        startup.cb = sizeof startup;
-        if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                           &process_))
-            CloseHandle(process_.hThread);
-        else
-            process_.hProcess = nullptr;
-    }
-    ~ResidentCopy()
-    {
-        if (!process_.hProcess)
-            return;
-        if (running()) {
-            HWND target = window_ ? window_ : PublishedWindow();
-            if (target)
-                PostMessageA(target, WM_CLOSE, 0, 0);
-            if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0)
-                TerminateProcess(process_.hProcess, 99);  // our own child, ended so later tests start clean
-        }
-        CloseHandle(process_.hProcess);
-    }
-
-    bool started() const { return process_.hProcess != nullptr; }
-    bool running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
-    bool endsWithin(DWORD timeoutMs) const { return WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0; }
-    DWORD exitCode() const
-    {
-        DWORD code = 0xFFFFFFFF;
-        GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
-    DWORD processId() const { return process_.dwProcessId; }
-
-    // Waits for the handle in the mapping; gives it.
-    HWND waitForWindow()
-    {
-        WaitUntil([this] { return (window_ = PublishedWindow()) != nullptr || !running(); }, 20000);
-        return window_;
-    }
-    // Waits for the splash to come and go; the copy then sits in its message loop.
-    bool waitPastSplash()
-    {
-        return waitForWindow() && WaitUntil([this] { return IsHiddenForGood(window_); }, 20000) &&
-               WaitUntil([this] { return TrayIconWindows().size() > 0; }, 5000);
-    }
-
-private:
-    PROCESS_INFORMATION process_ = {};
-    HWND window_ = nullptr;
-};
-
 class Resident : public ::testing::Test {
 protected:
     void SetUp() override
@@ -349,6 +194,11 @@ protected:
         iconsBefore = TrayIconWindows().size();
     }
     void TearDown() override { EXPECT_FALSE(MappingExists()); }
+
+    static bool WaitPastSplash(ResidentCopy& copy)
+    {
+        return copy.waitPastSplash() && WaitUntil([] { return TrayIconWindows().size() > 0; }, 5000);
+    }
 
     // The icon window that the copy added, after waiting for it to be drawn as expected.
     void ExpectTrayIcon(const char* expected)
@@ -401,12 +251,12 @@ TEST_F(Resident, PlainStartShowsTheSplashThenStaysInTheTrayUntilUnloaded)
 
     ExpectSplashAt(window, 0x80080);
     Sleep(400);  // let the logo reach the display before the picture is taken
-    SaveScreenshot("splash.png");
+    CaptureDisplay("splash.png");
 
     ASSERT_TRUE(WaitUntil([window] { return IsHiddenForGood(window); }, 10000)) << "the splash stays";
     EXPECT_EQ(PublishedWindow(), window);
     ExpectTrayIcon("MW8");
-    SaveScreenshot("tray.png");
+    CaptureDisplay("tray.png");
 
     RunResult unload = RunMarlowin("U");
     ASSERT_TRUE(unload.finished);
@@ -420,7 +270,7 @@ TEST_F(Resident, PlainStartShowsTheSplashThenStaysInTheTrayUntilUnloaded)
 TEST_F(Resident, SecondPlainStartEndsAndLeavesTheFirstAlone)
 {
     ResidentCopy copy;
-    ASSERT_TRUE(copy.waitPastSplash());
+    ASSERT_TRUE(WaitPastSplash(copy));
     HWND window = copy.waitForWindow();
 
     RunResult second = RunMarlowin("");
@@ -440,7 +290,7 @@ TEST_F(Resident, SecondPlainStartEndsAndLeavesTheFirstAlone)
 
     // With no copy left, the next plain start is resident again.
     ResidentCopy next;
-    ASSERT_TRUE(next.waitPastSplash());
+    ASSERT_TRUE(WaitPastSplash(next));
     EXPECT_NE(next.waitForWindow(), nullptr);
     EXPECT_TRUE(next.running());
     RunResult unload = RunMarlowin("u");
@@ -461,7 +311,7 @@ TEST_F(Resident, UnloadWithNoCopyRunningStartsNothing)
 TEST_F(Resident, WaitLetterWaitsFiveSecondsFirst)
 {
     ResidentCopy copy;
-    ASSERT_TRUE(copy.waitPastSplash());
+    ASSERT_TRUE(WaitPastSplash(copy));
 
     RunResult waiting = RunMarlowin("A");
     ASSERT_TRUE(waiting.finished);
@@ -481,7 +331,7 @@ TEST_F(Resident, WaitLetterWaitsFiveSecondsFirst)
 TEST_F(Resident, TaskbarCreatedBringsARemovedIconBack)
 {
     ResidentCopy copy;
-    ASSERT_TRUE(copy.waitPastSplash());
+    ASSERT_TRUE(WaitPastSplash(copy));
     HWND window = copy.waitForWindow();
 
     // What a restarted shell looks like: the icon is gone, then the broadcast comes.
@@ -503,7 +353,7 @@ TEST_F(Resident, Windows2000GetsThePlainIconAndALayeredSplash)
     HWND window = copy.waitForWindow();
     ASSERT_NE(window, nullptr);
     ExpectSplashAt(window, 0x80080);
-    ASSERT_TRUE(copy.waitPastSplash());
+    ASSERT_TRUE(WaitPastSplash(copy));
     ExpectTrayIcon("MW");
 }
 
@@ -518,7 +368,7 @@ TEST_F(Resident, WindowsNt4GetsThePlainIconAndABorderedSplash)
     EXPECT_EQ(exStyle & WS_EX_LAYERED, 0u);
     EXPECT_EQ(exStyle & (WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT), (DWORD)(WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT));
     EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_BORDER);
-    ASSERT_TRUE(copy.waitPastSplash());
+    ASSERT_TRUE(WaitPastSplash(copy));
     ExpectTrayIcon("MW");
 }
 

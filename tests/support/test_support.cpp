@@ -17,6 +17,39 @@ std::string BinFolder()
 std::string MarlowinPath() { return BinFolder() + "\\Marlowin.exe"; }
 std::string RecorderPath() { return BinFolder() + "\\recorder.exe"; }
 
+namespace {
+
+// A path for the wide calls, beyond the 259 characters of the ANSI ones.
+std::wstring LongPath(const std::string& path)
+{
+    std::string full = "\\\\?\\" + path;
+    std::wstring wide(full.size() + 1, L'\0');
+    int length = MultiByteToWideChar(CP_ACP, 0, full.c_str(), -1, &wide[0], (int)wide.size());
+    wide.resize(length > 0 ? length - 1 : 0);
+    return wide;
+}
+
+void RemoveFolder(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveFolder(folder + L"\\" + name);
+            else
+                DeleteFileW((folder + L"\\" + name).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
 std::string MakeTempFolder(const char* label)
 {
     static LONG counter = 0;
@@ -27,26 +60,6 @@ std::string MakeTempFolder(const char* label)
              InterlockedIncrement(&counter));
     CreateDirectoryA(folder, nullptr);
     return folder;
-}
-
-void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 std::string EncodePackage(const std::vector<RecordSpec>& records)
@@ -90,6 +103,18 @@ std::string ReadFileBytes(const std::string& path)
     return bytes;
 }
 
+RecordSpec RecorderRecord(const std::string& arguments, const std::string& name, const std::string& directory)
+{
+    RecordSpec record;
+    record.name = name;
+    record.object = RecorderPath();
+    record.arguments = arguments;
+    record.directory = directory;
+    record.type = "Executable";
+    record.window = "Normal";
+    return record;
+}
+
 RunResult RunCommandLine(const std::string& commandLine, DWORD timeoutMs, const char* directory)
 {
     RunResult result;
@@ -122,6 +147,24 @@ RunResult RunMarlowin(const std::string& argument, DWORD timeoutMs)
     if (!argument.empty())
         commandLine += " " + argument;
     return RunCommandLine(commandLine, timeoutMs);
+}
+
+double MillisecondsNow()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
+}
+
+double Median(std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
 }
 
 RecorderLog::RecorderLog()
@@ -190,6 +233,157 @@ std::vector<Recording> RecorderLog::settle(DWORD pauseMs) const
 {
     Sleep(pauseMs);
     return read();
+}
+
+std::string RecorderLog::waitForPage(size_t count) const
+{
+    std::vector<Recording> seen = waitFor(count);
+    if (seen.size() != count)
+        return "(" + std::to_string(seen.size()) + " launches)";
+    const std::string& line = seen.back().commandLine;
+    size_t open = line.rfind(" \"");
+    return open == std::string::npos ? line : line.substr(open + 2, line.size() - open - 3);
+}
+
+void RemoveTree(const std::string& folder)
+{
+    RemoveFolder(LongPath(folder));
+}
+
+PackagesFolder::PackagesFolder() : path_(BinFolder() + "\\Packages")
+{
+    RemoveTree(path_);
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+PackagesFolder::~PackagesFolder()
+{
+    RemoveTree(path_);
+}
+
+bool PackagesFolder::addLongNamedFile(const std::string& fileName, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(LongPath(path_ + "\\" + fileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    CloseHandle(file);
+    return written == bytes.size();
+}
+
+std::string PackagesFolder::addPackage(const std::string& name, const std::string& recorderArguments)
+{
+    return addFile(name + ".mwpack", EncodePackage({ RecorderRecord(recorderArguments) }));
+}
+
+std::string PackagesFolder::addFile(const std::string& fileName, const std::string& bytes)
+{
+    std::string file = path_ + "\\" + fileName;
+    WriteFileBytes(file, bytes);
+    return file;
+}
+
+namespace {
+
+const char* HTTP_COMMAND_KEY = "http\\shell\\open\\command";
+
+}  // namespace
+
+HttpRecorder::HttpRecorder()
+{
+    char value[1024];
+    LONG size = sizeof value;
+    if (RegQueryValueA(HKEY_CLASSES_ROOT, HTTP_COMMAND_KEY, value, &size) == ERROR_SUCCESS) {
+        former_ = value;
+        hadFormer_ = true;
+    }
+    std::string command = "\"" + RecorderPath() + "\" \"%1\"";
+    RegSetValueA(HKEY_CLASSES_ROOT, HTTP_COMMAND_KEY, REG_SZ, command.c_str(), (DWORD)command.size());
+}
+
+HttpRecorder::~HttpRecorder()
+{
+    if (hadFormer_)
+        RegSetValueA(HKEY_CLASSES_ROOT, HTTP_COMMAND_KEY, REG_SZ, former_.c_str(), (DWORD)former_.size());
+}
+
+void PressKeys(HWND window, const std::vector<WORD>& keys)
+{
+    for (WORD key : keys) {
+        PostMessageA(window, WM_KEYDOWN, key, 1);
+        PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+    }
+}
+
+std::string WindowText(HWND window)
+{
+    char text[1024] = "";
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, &answer);
+    return text;
+}
+
+void CaptureDisplay(const char* fileName, const RECT* area)
+{
+    typedef char*(CDECL * UnixNameProc)(LPCWSTR);
+    UnixNameProc unixName =
+        (UnixNameProc)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    if (!unixName)
+        return;
+    std::string bin = BinFolder();
+    std::string folder = bin.substr(0, bin.find_last_of('\\')) + "\\screenshots";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string path = folder + "\\" + fileName;
+    DeleteFileA(path.c_str());
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
+    char* unixFolder = unixName(wide);
+    if (!unixFolder)
+        return;
+    std::string target = std::string(unixFolder) + "/" + fileName;
+    HeapFree(GetProcessHeap(), 0, unixFolder);
+    char crop[96] = "";
+    if (area)
+        snprintf(crop, sizeof crop, " -crop %ldx%ld+%ld+%ld +repage", area->right - area->left,
+                 area->bottom - area->top, area->left, area->top);
+    std::string command = "Z:\\bin\\sh -c \"import -window root" + std::string(crop) + " 'png:" + target +
+                          ".part' && mv '" + target + ".part' '" + target + "'\"";
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process))
+        return;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // A Unix program cannot be waited for from here: wait for its finished file instead.
+    WaitUntil([&path] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
+}
+
+std::vector<DWORD> BitmapPixels(HBITMAP bitmap, LONG* width, LONG* height)
+{
+    BITMAP size;
+    ZeroMemory(&size, sizeof size);
+    GetObjectA(bitmap, sizeof size, &size);
+    if (width)
+        *width = size.bmWidth;
+    if (height)
+        *height = size.bmHeight;
+    BITMAPINFO format;
+    ZeroMemory(&format, sizeof format);
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = size.bmWidth;
+    format.bmiHeader.biHeight = -size.bmHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels((size_t)size.bmWidth * size.bmHeight);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, size.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return pixels;
 }
 
 }  // namespace testing_support

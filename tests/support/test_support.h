@@ -10,6 +10,19 @@
 
 namespace testing_support {
 
+// Polls the condition until it holds or the time is up; gives its last answer.
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs = 10000)
+{
+    DWORD begin = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - begin > timeoutMs)
+            return condition();
+        Sleep(20);
+    }
+    return true;
+}
+
 // Folder of the running test program; Marlowin.exe and recorder.exe stand beside it.
 std::string BinFolder();
 std::string MarlowinPath();
@@ -26,6 +39,9 @@ struct RecordSpec {
 std::string EncodePackage(const std::vector<RecordSpec>& records);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
+// One Executable profile that starts recorder.exe with the arguments.
+RecordSpec RecorderRecord(const std::string& arguments, const std::string& name = "only",
+                          const std::string& directory = BinFolder());
 
 struct RunResult {
     bool started = false;
@@ -39,6 +55,10 @@ struct RunResult {
 RunResult RunCommandLine(const std::string& commandLine, DWORD timeoutMs, const char* directory = nullptr);
 // The same with Marlowin.exe, quoted, as the program's name.
 RunResult RunMarlowin(const std::string& argument, DWORD timeoutMs = 20000);
+
+// A steady clock for benchmarks, and the middle of their samples.
+double MillisecondsNow();
+double Median(std::vector<double> samples);
 
 // One line of the recorder's log.
 struct Recording {
@@ -58,12 +78,51 @@ public:
     std::vector<Recording> waitFor(size_t count, DWORD timeoutMs = 10000) const;
     // Lines present after a settling pause, for checks that nothing was started.
     std::vector<Recording> settle(DWORD pauseMs = 1500) const;
+    // The address that the count-th launch, an http handler, was given.
+    std::string waitForPage(size_t count) const;
     const std::string& path() const { return path_; }
 
 private:
     std::vector<Recording> read() const;
     std::string path_;
 };
+
+// <bin>\Packages, made empty for the test and removed afterwards.
+class PackagesFolder {
+public:
+    PackagesFolder();
+    ~PackagesFolder();
+    const std::string& path() const { return path_; }
+    // A package of one Executable profile that starts recorder.exe with the given arguments.
+    std::string addPackage(const std::string& name, const std::string& recorderArguments);
+    std::string addFile(const std::string& fileName, const std::string& bytes);
+    // The same through the wide calls, for names whose path is too long for the ANSI ones.
+    bool addLongNamedFile(const std::string& fileName, const std::string& bytes);
+
+private:
+    std::string path_;
+};
+
+// http addresses open through recorder.exe "%1" while it lives; the former command comes back after.
+class HttpRecorder {
+public:
+    HttpRecorder();
+    ~HttpRecorder();
+
+private:
+    std::string former_;
+    bool hadFormer_ = false;
+};
+
+// Presses keys on a tracked menu or a dialog by posting them to its window.
+void PressKeys(HWND window, const std::vector<WORD>& keys);
+// Text of a window, also of one in another process that may be busy.
+std::string WindowText(HWND window);
+// A PNG picture of the display, or of the area of it, as <build>\screenshots\<fileName>; taken by
+// ImageMagick outside Wine, so nothing is saved elsewhere.
+void CaptureDisplay(const char* fileName, const RECT* area = nullptr);
+// 32-bit pixels of a bitmap not selected into any device context, top row first.
+std::vector<DWORD> BitmapPixels(HBITMAP bitmap, LONG* width = nullptr, LONG* height = nullptr);
 
 }  // namespace testing_support
 

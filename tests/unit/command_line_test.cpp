@@ -51,22 +51,18 @@ TEST(ReadArgument, QuoteRule)
 
 TEST(ReadArgument, LengthAndSuffixRules)
 {
-    std::string blanks = "C:\\My Packages\\work.mwpack";
-    EXPECT_EQ(Read(blanks).action, ENTRY_LAUNCH);
-    std::string trailingBlank = "C:\\p\\work.mwpack ";
-    EXPECT_EQ(Read(trailingBlank).action, ENTRY_END);
-    std::string capitals = "WORK.MWPACK";
-    EXPECT_EQ(Read(capitals).action, ENTRY_LAUNCH);
-    std::string mixed = "w.MwPaCk";
-    EXPECT_EQ(Read(mixed).action, ENTRY_LAUNCH);
-    std::string noDot = "work_mwpack";
-    EXPECT_EQ(Read(noDot).action, ENTRY_END);
-    std::string backslash = "\\.mwpack";
-    EXPECT_EQ(Read(backslash).action, ENTRY_LAUNCH);
-    std::string dots = "..mwpack";
-    EXPECT_EQ(Read(dots).action, ENTRY_LAUNCH);
-    std::string longOption = "/unload!";
-    EXPECT_EQ(Read(longOption).action, ENTRY_END);
+    const struct {
+        const char* argument;
+        EntryAction action;
+    } cases[] = {
+        { "C:\\My Packages\\work.mwpack", ENTRY_LAUNCH }, { "C:\\p\\work.mwpack ", ENTRY_END },
+        { "WORK.MWPACK", ENTRY_LAUNCH }, { "w.MwPaCk", ENTRY_LAUNCH }, { "work_mwpack", ENTRY_END },
+        { "\\.mwpack", ENTRY_LAUNCH }, { "..mwpack", ENTRY_LAUNCH }, { "/unload!", ENTRY_END },
+    };
+    for (const auto& c : cases) {
+        std::string copy = c.argument;
+        EXPECT_EQ(Read(copy).action, c.action) << c.argument;
+    }
 }
 
 TEST(ReadArgument, OptionLettersInShortWords)

@@ -6,6 +6,10 @@
 
 #include "store/package_file.h"
 #include "store/package_rewrite.h"
+#include "tests/support/test_support.h"
+
+using testing_support::ReadFileBytes;
+using testing_support::WriteFileBytes;
 
 namespace {
 
@@ -57,10 +61,7 @@ protected:
 
     void open(const std::string& bytes)
     {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-        CloseHandle(file);
+        WriteFileBytes(path, bytes);
         package = CreatePackageFile();
         package->handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       OPEN_ALWAYS, 0, nullptr);
@@ -68,18 +69,7 @@ protected:
         package->reload(nullptr);
     }
 
-    std::string bytes() const
-    {
-        std::string content;
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        char chunk[4096];
-        DWORD got = 0;
-        while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-            content.append(chunk, got);
-        CloseHandle(file);
-        return content;
-    }
+    std::string bytes() const { return ReadFileBytes(path); }
 
     void remove(const char* name)
     {
