@@ -17,10 +17,10 @@ def main():
     if len(sys.argv) < 2:
         sys.exit('usage: make-package.py OUT.mwpack "name|command|object|directory|arguments|type|window" ...')
     with open(sys.argv[1], 'wb') as out:
-        for spec in sys.argv[2:]:
-            fields = spec.split('|')
+        for profile in sys.argv[2:]:
+            fields = profile.split('|')
             if len(fields) != 7:
-                sys.exit('a profile needs 7 fields: ' + spec)
+                sys.exit('a profile needs 7 fields: ' + profile)
             out.write(record(fields))
 
 

@@ -26,9 +26,9 @@ protected:
     RecordSpec Executable(const std::string& name, const std::string& arguments,
                           const std::string& window = "Normal")
     {
-        RecordSpec spec = RecorderRecord(arguments, name, folder);
-        spec.window = window;
-        return spec;
+        RecordSpec profile = RecorderRecord(arguments, name, folder);
+        profile.window = window;
+        return profile;
     }
 
     // ".mwtest" documents open and print through the recorder, with different arguments.
@@ -131,9 +131,9 @@ TEST_F(PackageLaunch, ShellWaysUseTheVerbOnlyForDocumentUrl)
 
 TEST_F(PackageLaunch, LowerCaseExecutableGoesThroughTheShell)
 {
-    RecordSpec spec = Executable("a", "must-not-appear");
-    spec.type = "executable";
-    ASSERT_EQ(RunMarlowin(Package({ spec })).exitCode, 0u);
+    RecordSpec profile = Executable("a", "must-not-appear");
+    profile.type = "executable";
+    ASSERT_EQ(RunMarlowin(Package({ profile })).exitCode, 0u);
     std::vector<Recording> seen = log.waitFor(1);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].commandLine.find("must-not-appear"), std::string::npos);

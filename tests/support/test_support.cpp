@@ -65,14 +65,14 @@ std::string MakeTempFolder(const char* label)
 std::string EncodePackage(const std::vector<RecordSpec>& records)
 {
     std::string bytes;
-    for (const RecordSpec& spec : records) {
-        const char* texts[FIELD_COUNT] = { spec.name.c_str(), spec.command.c_str(), spec.object.c_str(),
-                                           spec.directory.c_str(), spec.arguments.c_str(), spec.type.c_str(),
-                                           spec.window.c_str() };
+    for (const RecordSpec& wanted : records) {
+        const char* texts[FIELD_COUNT] = { wanted.name.c_str(), wanted.command.c_str(), wanted.object.c_str(),
+                                           wanted.directory.c_str(), wanted.arguments.c_str(), wanted.type.c_str(),
+                                           wanted.window.c_str() };
         Profile profile(texts, 0);
         unsigned char record[RECORD_SIZE];
         EncodeRecord(profile, record);
-        memcpy(record + 1836, &spec.extra, 4);
+        memcpy(record + 1836, &wanted.extra, 4);
         bytes.append((const char*)record, RECORD_SIZE);
     }
     return bytes;

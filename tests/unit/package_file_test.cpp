@@ -39,9 +39,9 @@ protected:
 
     static RecordSpec Named(const char* name)
     {
-        RecordSpec spec;
-        spec.name = name;
-        return spec;
+        RecordSpec profile;
+        profile.name = name;
+        return profile;
     }
 
     std::string folder;
