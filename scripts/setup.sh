@@ -5,15 +5,16 @@ set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
+# Wine's 32-bit half comes from the i386 architecture.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
-  updated=0
 fi
 
 for p in cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
-         googletest wine wine32:i386 xvfb x11-utils xdotool imagemagick locales; do
+         googletest wine wine32:i386 xvfb x11-utils imagemagick locales; do
   have "$p" || need+=("$p")
 done
+command -v python3 >/dev/null || need+=(python3)
 
 if [ ${#need[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
