@@ -1,6 +1,7 @@
 #include "app/splash.h"
 
 #include "app/app_state.h"
+#include "app/run_time_library.h"
 
 namespace {
 
@@ -9,10 +10,9 @@ const int LOGO_HEIGHT = 90;
 
 typedef HRESULT(WINAPI* CreateStreamProc)(HGLOBAL, BOOL, LPSTREAM*);
 typedef HRESULT(WINAPI* LoadPictureProc)(LPSTREAM, LONG, BOOL, REFIID, LPVOID*);
-typedef HRESULT(WINAPI* InitializeProc)(LPVOID);
-typedef void(WINAPI* UninitializeProc)();
 
-FARPROC Function(const char* library, const char* name)
+// Only finds a library that the caller already holds.
+FARPROC LoadedFunction(const char* library, const char* name)
 {
     HMODULE module = GetModuleHandleA(library);
     return module ? GetProcAddress(module, name) : nullptr;
@@ -20,30 +20,9 @@ FARPROC Function(const char* library, const char* name)
 
 // The picture machinery is needed only while the logo is decoded. It is loaded for that and
 // released afterwards, so that the resident copy does not keep it in memory.
-class DecodingLibraries {
-public:
-    DecodingLibraries() : ole_(LoadLibraryA("ole32.dll")), automation_(LoadLibraryA("oleaut32.dll"))
-    {
-        InitializeProc initialize = (InitializeProc)(void*)Function("ole32.dll", "CoInitialize");
-        initialized_ = initialize && SUCCEEDED(initialize(nullptr));
-    }
-    ~DecodingLibraries()
-    {
-        UninitializeProc uninitialize = (UninitializeProc)(void*)Function("ole32.dll", "CoUninitialize");
-        if (initialized_ && uninitialize)
-            uninitialize();
-        if (automation_)
-            FreeLibrary(automation_);
-        if (ole_)
-            FreeLibrary(ole_);
-    }
-    DecodingLibraries(const DecodingLibraries&) = delete;
-    DecodingLibraries& operator=(const DecodingLibraries&) = delete;
-
-private:
-    HMODULE ole_;
-    HMODULE automation_;
-    bool initialized_;
+struct DecodingLibraries {
+    ComApartment com;
+    RunTimeLibrary automation{ "oleaut32.dll" };
 };
 
 }  // namespace
@@ -52,8 +31,8 @@ bool LoadPictureFromMemory(const void* bytes, DWORD byteCount, IPicture** pictur
 {
     *picture = nullptr;
     *bitmap = nullptr;
-    CreateStreamProc createStream = (CreateStreamProc)(void*)Function("ole32.dll", "CreateStreamOnHGlobal");
-    LoadPictureProc loadPicture = (LoadPictureProc)(void*)Function("oleaut32.dll", "OleLoadPicture");
+    CreateStreamProc createStream = (CreateStreamProc)(void*)LoadedFunction("ole32.dll", "CreateStreamOnHGlobal");
+    LoadPictureProc loadPicture = (LoadPictureProc)(void*)LoadedFunction("oleaut32.dll", "OleLoadPicture");
     if (!createStream || !loadPicture)
         return false;
     IStream* stream = nullptr;
@@ -114,19 +93,13 @@ HBITMAP LoadBitmapFromMemory(const void* bytes, DWORD byteCount)
 BOOL SetLayeredColorKey(HWND window, COLORREF key, BYTE alpha, DWORD flags)
 {
     typedef BOOL(WINAPI * SetLayeredWindowAttributesProc)(HWND, COLORREF, BYTE, DWORD);
-    HMODULE user = LoadLibraryA("user32.dll");
-    if (!user)
-        return 0;
+    RunTimeLibrary user("user32.dll");
     SetLayeredWindowAttributesProc setAttributes =
-        (SetLayeredWindowAttributesProc)(void*)GetProcAddress(user, "SetLayeredWindowAttributes");
-    if (!setAttributes) {
-        FreeLibrary(user);
+        user.function<SetLayeredWindowAttributesProc>("SetLayeredWindowAttributes");
+    if (!setAttributes)
         return 0;
-    }
     SetWindowLongA(window, GWL_EXSTYLE, WS_EX_LAYERED | WS_EX_TOOLWINDOW);
-    BOOL result = setAttributes(window, key, alpha, flags);
-    FreeLibrary(user);
-    return result;
+    return setAttributes(window, key, alpha, flags);
 }
 
 void DrawSplashLogo(HWND window)

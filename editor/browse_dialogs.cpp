@@ -1,6 +1,7 @@
 // The two browse dialogs of the profile form: a file for Object, a folder for Directory.
 #include <shlobj.h>
 
+#include "app/run_time_library.h"
 #include "editor/profile_form.h"
 
 namespace {
@@ -30,7 +31,10 @@ const char* BrowseForObject(HWND dialog, BrowseBuffers& buffers)
     browse.lpstrTitle = "Browse";
     browse.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     browse.lpstrDefExt = "*.*";
-    return GetOpenFileNameA(&browse) ? buffers.file : nullptr;
+    typedef BOOL(WINAPI * FileDialogProc)(LPOPENFILENAMEA);
+    RunTimeLibrary dialogs("comdlg32.dll");
+    FileDialogProc show = dialogs.function<FileDialogProc>("GetOpenFileNameA");
+    return show && show(&browse) ? buffers.file : nullptr;
 }
 
 void BrowseForFolder(HWND dialog, int controlId)

@@ -1,12 +1,12 @@
 // Choosing a package file, opening it and starting its editor thread.
 #include "editor/package_editor.h"
 
-#include <objbase.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "app/app_state.h"
 #include "app/bounded_format.h"
+#include "app/run_time_library.h"
 #include "editor/form_rules.h"
 #include "res/resource.h"
 #include "store/package_file.h"
@@ -59,8 +59,10 @@ const char* ChoosePackageFile(HWND owner, const char* title, bool save)
     // Without a dot and a wildcard, so that a typed name becomes "name.mwpack".
     dialog.lpstrDefExt = "mwpack";
 
-    BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
-    return chosen ? PackageFileName : nullptr;
+    typedef BOOL(WINAPI * FileDialogProc)(LPOPENFILENAMEA);
+    RunTimeLibrary dialogs("comdlg32.dll");
+    FileDialogProc show = dialogs.function<FileDialogProc>(save ? "GetSaveFileNameA" : "GetOpenFileNameA");
+    return show && show(&dialog) ? PackageFileName : nullptr;
 }
 
 bool OpenPackageEditor(bool create)
@@ -115,10 +117,7 @@ DWORD WINAPI PackageEditorThread(LPVOID context)
         return 0;
     }
     // The shell's browse dialogs expect COM on the thread that shows them.
-    HRESULT com = CoInitialize(nullptr);
-    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PACKAGE), nullptr, PackageEditorProc,
-                                     (LPARAM)context);
-    if (SUCCEEDED(com))
-        CoUninitialize();
-    return (DWORD)result;
+    ComApartment com;
+    return (DWORD)DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PACKAGE), nullptr, PackageEditorProc,
+                                  (LPARAM)context);
 }

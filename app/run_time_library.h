@@ -1,0 +1,52 @@
+#pragma once
+// A system library loaded only while a feature needs it, so that the resident copy does not
+// keep the file dialogs and the COM machinery mapped.
+#include <windows.h>
+
+class RunTimeLibrary {
+public:
+    explicit RunTimeLibrary(const char* name) : module_(LoadLibraryA(name)) {}
+    ~RunTimeLibrary()
+    {
+        if (module_)
+            FreeLibrary(module_);
+    }
+    RunTimeLibrary(const RunTimeLibrary&) = delete;
+    RunTimeLibrary& operator=(const RunTimeLibrary&) = delete;
+
+    // The named function, or null when the library or the function is missing.
+    template <typename Function>
+    Function function(const char* name) const
+    {
+        return module_ ? (Function)(void*)GetProcAddress(module_, name) : nullptr;
+    }
+
+private:
+    HMODULE module_;
+};
+
+// COM for the calling thread for as long as the object lives; ole32 stays loaded until then.
+class ComApartment {
+public:
+    ComApartment() : ole_("ole32.dll"), initialized_(false)
+    {
+        typedef HRESULT(WINAPI * InitializeProc)(LPVOID);
+        InitializeProc initialize = ole_.function<InitializeProc>("CoInitialize");
+        initialized_ = initialize && SUCCEEDED(initialize(nullptr));
+    }
+    ~ComApartment()
+    {
+        typedef void(WINAPI * UninitializeProc)();
+        UninitializeProc uninitialize = ole_.function<UninitializeProc>("CoUninitialize");
+        if (initialized_ && uninitialize)
+            uninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+    const RunTimeLibrary& library() const { return ole_; }
+
+private:
+    RunTimeLibrary ole_;
+    bool initialized_;
+};
