@@ -4,9 +4,28 @@
 #include "res/resource.h"
 #include "store/profile.h"
 
+namespace {
+
+// Wine answers every GetDlgItem with a round trip to its server, which made refilling a list of
+// thousands of profiles take a tenth of a second. The list box found last is kept and checked
+// before each use, so editors on other threads can only cost a fresh lookup, never a wrong window.
+PVOID KnownListBox = nullptr;
+
+HWND ProfileListBox(HWND dialog)
+{
+    HWND known = (HWND)InterlockedCompareExchangePointer(&KnownListBox, nullptr, nullptr);
+    if (GetDlgCtrlID(known) == IDC_PROFILE_LIST && GetParent(known) == dialog)
+        return known;
+    HWND found = GetDlgItem(dialog, IDC_PROFILE_LIST);
+    InterlockedExchangePointer(&KnownListBox, found);
+    return found;
+}
+
+}  // namespace
+
 intptr_t ProfileBase::addToListBox(HWND window, int, int)
 {
-    return SendMessageA(GetDlgItem(window, IDC_PROFILE_LIST), LB_ADDSTRING, 0, (LPARAM)name());
+    return SendMessageA(ProfileListBox(window), LB_ADDSTRING, 0, (LPARAM)name());
 }
 
 intptr_t ProfileBase::postFields(HWND window, int, int)
@@ -19,7 +38,7 @@ intptr_t ProfileBase::postFields(HWND window, int, int)
 
 void ProfileList::fillListBox(HWND dialog, int reserved) const
 {
-    HWND listBox = GetDlgItem(dialog, IDC_PROFILE_LIST);
+    HWND listBox = ProfileListBox(dialog);
     // One repaint for the whole refill instead of one per entry.
     SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
     SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
