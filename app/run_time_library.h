@@ -44,8 +44,6 @@ public:
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
 
-    const RunTimeLibrary& library() const { return ole_; }
-
 private:
     RunTimeLibrary ole_;
     bool initialized_;

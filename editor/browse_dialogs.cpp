@@ -1,7 +1,7 @@
 // The two browse dialogs of the profile form: a file for Object, a folder for Directory.
 #include <shlobj.h>
 
-#include "app/run_time_library.h"
+#include "editor/package_editor.h"
 #include "editor/profile_form.h"
 
 namespace {
@@ -31,10 +31,7 @@ const char* BrowseForObject(HWND dialog, BrowseBuffers& buffers)
     browse.lpstrTitle = "Browse";
     browse.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     browse.lpstrDefExt = "*.*";
-    typedef BOOL(WINAPI * FileDialogProc)(LPOPENFILENAMEA);
-    RunTimeLibrary dialogs("comdlg32.dll");
-    FileDialogProc show = dialogs.function<FileDialogProc>("GetOpenFileNameA");
-    return show && show(&browse) ? buffers.file : nullptr;
+    return ShowFileDialog(&browse, false) ? buffers.file : nullptr;
 }
 
 void BrowseForFolder(HWND dialog, int controlId)

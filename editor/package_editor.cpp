@@ -59,10 +59,15 @@ const char* ChoosePackageFile(HWND owner, const char* title, bool save)
     // Without a dot and a wildcard, so that a typed name becomes "name.mwpack".
     dialog.lpstrDefExt = "mwpack";
 
+    return ShowFileDialog(&dialog, save) ? PackageFileName : nullptr;
+}
+
+bool ShowFileDialog(OPENFILENAMEA* dialog, bool save)
+{
     typedef BOOL(WINAPI * FileDialogProc)(LPOPENFILENAMEA);
     RunTimeLibrary dialogs("comdlg32.dll");
     FileDialogProc show = dialogs.function<FileDialogProc>(save ? "GetSaveFileNameA" : "GetOpenFileNameA");
-    return show && show(&dialog) ? PackageFileName : nullptr;
+    return show && show(dialog);
 }
 
 bool OpenPackageEditor(bool create)

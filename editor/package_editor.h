@@ -3,6 +3,7 @@
 #define MARLOWIN_PACKAGE_EDITOR_H
 
 #include <windows.h>
+#include <commdlg.h>
 
 // "New package..." (create) and "Edit package...". True when an editor was started.
 bool OpenPackageEditor(bool create);
@@ -10,6 +11,9 @@ bool OpenPackageEditor(bool create);
 // The package file dialog. Gives its process-wide file-name buffer, or null when cancelled;
 // callers copy the path at once. Main thread only.
 const char* ChoosePackageFile(HWND owner, const char* title, bool save);
+
+// The common Open or Save dialog, with comdlg32 loaded only while it is shown.
+bool ShowFileDialog(OPENFILENAMEA* dialog, bool save);
 
 // Takes over the open handle (closed on failure) and runs an editor for it on a new thread.
 bool StartPackageEditor(HANDLE handle, const char* path);
