@@ -1,6 +1,8 @@
-#pragma once
 // A system library loaded only while a feature needs it, so that the resident copy does not
 // keep the file dialogs and the COM machinery mapped.
+#ifndef MARLOWIN_RUN_TIME_LIBRARY_H
+#define MARLOWIN_RUN_TIME_LIBRARY_H
+
 #include <windows.h>
 
 class RunTimeLibrary {
@@ -48,3 +50,5 @@ private:
     RunTimeLibrary ole_;
     bool initialized_;
 };
+
+#endif

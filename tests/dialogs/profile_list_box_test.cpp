@@ -29,18 +29,12 @@ public:
     {
         MakeListBox(window_);
     }
-    ~ListWindow() { close(); }
+    ~ListWindow() { DestroyWindow(window_); }
     ListWindow(const ListWindow&) = delete;
     ListWindow& operator=(const ListWindow&) = delete;
 
     HWND window() const { return window_; }
     Names entries() const { return EditorWindow(window_).entries(); }
-    void close()
-    {
-        if (window_)
-            DestroyWindow(window_);
-        window_ = nullptr;
-    }
 
 private:
     HWND window_;
