@@ -9,17 +9,25 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 started_xvfb_pid=""
 started_wineserver=""
 
+# Settings every prefix needs; a prefix made before a setting was added gets it too.
+PREFIX_SETTINGS_VERSION=2
+
 # Sets WINEPREFIX to the given folder and makes a prefix there once.
 prepare_prefix() {
   mkdir -p "$1"
   export WINEPREFIX=$(cd "$1" && pwd)
-  if [ ! -f "$WINEPREFIX/.marlowin-ready" ]; then
-    mkdir -p "$WINEPREFIX"
+  local marker="$WINEPREFIX/.marlowin-ready"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
+  fi
+  if [ "$(cat "$marker" 2>/dev/null)" != "$PREFIX_SETTINGS_VERSION" ]; then
     # A crash must fail a test, not wait for someone to close a dialog.
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    # Without a window manager, hiding an X window otherwise waits 2 s for an answer that never comes.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.marlowin-ready"
+    [ -f "$WINEPREFIX/system.reg" ] || { echo "Wine prefix $WINEPREFIX did not boot" >&2; return 1; }
+    echo "$PREFIX_SETTINGS_VERSION" > "$marker"
   fi
 }
 
