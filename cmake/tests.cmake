@@ -71,7 +71,10 @@ endfunction()
 # Code page 1251 and the Russian system language come from a Russian locale.
 marlowin_suite(unit unit_tests -*Cp1251* en_US.UTF-8)
 marlowin_suite(unit_cp1251 unit_tests *Cp1251* ru_RU.UTF-8)
-marlowin_suite(dialogs dialog_tests -*Russian* en_US.UTF-8)
+# The longer suites in two halves each, so that the halves run side by side.
+marlowin_suite(dialogs_tray dialog_tests StartWindow*:Tray*:Dispatch*:About*:*Menu*:-*Russian* en_US.UTF-8)
+marlowin_suite(dialogs_editor dialog_tests -StartWindow*:Tray*:Dispatch*:About*:*Menu*:*Russian* en_US.UTF-8)
 marlowin_suite(dialogs_russian dialog_tests *Russian* ru_RU.UTF-8)
-marlowin_suite(e2e e2e_tests -*Russian* en_US.UTF-8)
+marlowin_suite(e2e_resident e2e_tests Resident*-*Russian* en_US.UTF-8)
+marlowin_suite(e2e_packages e2e_tests -Resident*:*Russian* en_US.UTF-8)
 marlowin_suite(e2e_russian e2e_tests *Russian* ru_RU.UTF-8)

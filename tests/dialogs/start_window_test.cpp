@@ -130,6 +130,7 @@ protected:
         AppInstance = GetModuleHandleA(nullptr);
         SetVersion(5, 1);
         NotifyRecorder::Install();
+        AnimationPauseCall = NoPause;   // only the test that times the animation waits for it
     }
     void TearDown() override
     {
@@ -144,7 +145,9 @@ protected:
         }
         NotifyIconCall = Shell_NotifyIconA;
         CreateThreadCall = CreateThread;
+        AnimationPauseCall = Sleep;
     }
+    static void WINAPI NoPause(DWORD) {}
 
     void Create()
     {
@@ -253,6 +256,7 @@ TEST_F(StartWindow, MenuLoopEndDestroysBothMenus)
 
 TEST_F(StartWindow, AnimationPlaysEightFramesThreeTimesOnceAtATime)
 {
+    AnimationPauseCall = Sleep;
     Create();
     NotifyRecorder::Clear();
     StartIconAnimation(window);

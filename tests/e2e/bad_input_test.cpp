@@ -83,9 +83,10 @@ TEST_F(BadPackage, FiftyMegabytesOfRecordsAreAllReadAndOrdered)
     RunResult run = RunMarlowin(Write(noise), 180000);
     EXPECT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u);
-    std::vector<Recording> seen = log.settle();
+    std::vector<Recording> seen = log.waitFor(1);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].commandLine, RecorderPath() + " last-of-many");
+    EXPECT_EQ(log.settle().size(), 1u);
 }
 
 TEST_F(BadPackage, PackageHeldOpenForWritingLaunchesNothing)

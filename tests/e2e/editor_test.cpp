@@ -36,6 +36,8 @@ public:
     static std::vector<HWND> windows(const char* caption, const char* frame = nullptr)
     {
         std::vector<HWND> visible;
+        if (!copy_)
+            return visible;
         for (HWND window : WindowsOf(copy_->processId(), caption, frame))
             if (IsWindowVisible(window))
                 visible.push_back(window);
