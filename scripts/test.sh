@@ -5,6 +5,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 source "$root/scripts/wine-env.sh"
 
+# The pure rules natively under the sanitizers: unit tests, seed inputs, each fuzz target briefly.
+bash "$root/scripts/fuzz.sh" 3
+
 build=${MARLOWIN_BUILD_DIR:-$root/build/test}
 (cd "$root" && cmake --preset test -B "$build" >/dev/null)
 cmake --build "$build" -j "$(nproc)"
