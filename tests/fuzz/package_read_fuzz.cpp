@@ -1,5 +1,6 @@
 // Package reading from bytes: any file gives whole records only and never more than it holds,
-// each field a terminated text of the stored bytes, and every record once in the name order.
+// each field a terminated text of the stored bytes, every record once in the name order, and
+// what a rewrite stores from that order reads back in the same order.
 #include <stdint.h>
 #include <string.h>
 #include <memory>
@@ -73,5 +74,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         ++count;
     }
     FUZZ_CHECK(count == whole);
+
+    // The package as a rewrite stores it reads back to the same names in the same order.
+    std::unique_ptr<unsigned char[]> written(new unsigned char[(size_t)whole * RECORD_SIZE]);
+    list.serialize(written.get());
+    std::unique_ptr<Profile[]> reread(new Profile[whole]);
+    FUZZ_CHECK(DecodeRecords(written.get(), (size_t)whole * RECORD_SIZE, reread.get(), whole, 0) == whole);
+    ProfileList again;
+    LinkInNameOrder(reread.get(), whole, again);
+    const ProfileBase* before = list.first;
+    for (const ProfileBase* node = again.first; node; node = node->next, before = before->next)
+        FUZZ_CHECK(before && strcmp(node->name(), before->name()) == 0);
+    FUZZ_CHECK(before == nullptr);
     return 0;
 }
