@@ -8,8 +8,9 @@ source "$root/scripts/wine-env.sh"
 # The pure rules natively under the sanitizers: unit tests, seed inputs, each fuzz target briefly.
 bash "$root/scripts/fuzz.sh" 3
 
-build=${MARLOWIN_BUILD_DIR:-$root/build/test}
-(cd "$root" && cmake --preset test -B "$build" >/dev/null)
+preset=$(runnable_preset test)
+build=${MARLOWIN_BUILD_DIR:-$root/build/$preset}
+(cd "$root" && cmake --preset "$preset" -B "$build" >/dev/null)
 cmake --build "$build" -j "$(nproc)"
 
 trap cleanup_wine_env EXIT
