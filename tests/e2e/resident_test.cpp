@@ -250,7 +250,6 @@ TEST_F(Resident, PlainStartShowsTheSplashThenStaysInTheTrayUntilUnloaded)
     EXPECT_EQ(owner, copy.processId());
 
     ExpectSplashAt(window, 0x80080);
-    Sleep(400);  // let the logo reach the display before the picture is taken
     CaptureDisplay("splash.png");
 
     ASSERT_TRUE(WaitUntil([window] { return IsHiddenForGood(window); }, 10000)) << "the splash stays";
@@ -297,6 +296,19 @@ TEST_F(Resident, SecondPlainStartEndsAndLeavesTheFirstAlone)
     EXPECT_EQ(unload.exitCode, 0u);
     ASSERT_TRUE(next.endsWithin(10000));
     EXPECT_EQ(next.exitCode(), 0u);
+}
+
+TEST_F(Resident, CloseRequestDuringTheSplashEndsTheProgramAfterIt)
+{
+    ResidentCopy copy;
+    HWND window = copy.waitForWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil([window] { return IsWindowVisible(window) != FALSE; }, 10000));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(copy.endsWithin(15000));
+    EXPECT_EQ(copy.exitCode(), 0u);
+    ExpectNoTrayIcon();
+    EXPECT_FALSE(MappingExists());
 }
 
 TEST_F(Resident, UnloadWithNoCopyRunningStartsNothing)
