@@ -129,10 +129,44 @@ void PumpMessages(DWORD ms)
     } while (GetTickCount() - begin < ms);
 }
 
+std::vector<Recording> PumpUntilLogged(const RecorderLog& log, size_t count, DWORD timeoutMs)
+{
+    std::vector<Recording> lines;
+    WaitUntil([&] {
+        PumpMessages(0);
+        lines = log.waitFor(count, 0);
+        return lines.size() >= count;
+    }, timeoutMs);
+    return lines;
+}
+
+SIZE IconSize(HICON icon)
+{
+    SIZE size = { 0, 0 };
+    ICONINFO info;
+    if (!icon || !GetIconInfo(icon, &info))
+        return size;
+    BITMAP bitmap;
+    // A monochrome icon keeps its image and its mask one above the other in one bitmap.
+    if (GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap)) {
+        size.cx = bitmap.bmWidth;
+        size.cy = info.hbmColor ? bitmap.bmHeight : bitmap.bmHeight / 2;
+    }
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return size;
+}
+
+bool ScreenshotsWanted()
+{
+    char value[8] = "";
+    return GetEnvironmentVariableA("MARLOWIN_SCREENSHOTS", value, sizeof value) > 0 && value[0] != '0';
+}
+
 void SaveScreenshot(HWND window, const char* name)
 {
     RECT rect;
-    if (!GetWindowRect(window, &rect))
+    if (!ScreenshotsWanted() || !GetWindowRect(window, &rect))
         return;
     UpdateWindow(window);
     CaptureDisplay((std::string(name) + ".png").c_str(), &rect);
