@@ -1,5 +1,7 @@
 #include "tests/dialogs/tray_fixture.h"
 
+#include <algorithm>
+
 
 #include "app/app_state.h"
 #include "tray/tray_icon.h"
@@ -138,6 +140,24 @@ std::vector<Recording> PumpUntilLogged(const RecorderLog& log, size_t count, DWO
         return lines.size() >= count;
     }, timeoutMs);
     return lines;
+}
+
+std::vector<std::string> PumpUntilLaunched(const RecorderLog& log, const std::string& commandLine, DWORD timeoutMs)
+{
+    std::vector<std::string> lines;
+    WaitUntil([&] {
+        PumpMessages(0);
+        lines.clear();
+        for (const Recording& r : log.waitFor(1, 0))
+            lines.push_back(r.commandLine);
+        return std::find(lines.begin(), lines.end(), commandLine) != lines.end();
+    }, timeoutMs);
+    return lines;
+}
+
+std::string HomePageLaunch()
+{
+    return "\"" + RecorderPath() + "\" \"" MARLOWIN_WEB_SITE "\"";
 }
 
 SIZE IconSize(HICON icon)
