@@ -6,6 +6,7 @@
 
 #include "editor/package_editor.h"
 #include "res/resource.h"
+#include "tests/dialogs/tray_fixture.h"
 
 using namespace testing_support;
 
@@ -146,6 +147,8 @@ void Editor::drop(const std::vector<std::string>& paths) const
 
 void Editor::screenshot(const char* name) const
 {
+    if (!tray_testing::ScreenshotsWanted())
+        return;
     RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     SendMessageA(dialog_, WM_NULL, 0, 0);
     RECT frame;

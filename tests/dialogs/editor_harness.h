@@ -38,7 +38,7 @@ public:
     void drop(const std::vector<std::string>& paths) const;
     // Clean state: the five fields disabled, Auto and Normal, empty texts, focus on Object's ">>".
     ::testing::AssertionResult isClean() const;
-    // Saves a picture of the editor as <build>/screenshots/<name>.png when the display allows.
+    // Saves a picture of the editor as <build>/screenshots/<name>.png when MARLOWIN_SCREENSHOTS is set.
     void screenshot(const char* name) const;
 };
 

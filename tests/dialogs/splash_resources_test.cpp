@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/splash.h"
 #include "res/resource.h"
+#include "tests/dialogs/tray_fixture.h"
 #include "tests/support/test_support.h"
 
 using testing_support::BitmapPixels;
@@ -24,60 +25,10 @@ std::string ResourceBytes(const char* name, const char* type)
     return std::string(bytes, SizeofResource(module, found));
 }
 
-unsigned Word(const std::string& bytes, size_t at)
-{
-    return (unsigned char)bytes[at] | (unsigned char)bytes[at + 1] << 8;
-}
-
-unsigned long Long(const std::string& bytes, size_t at)
-{
-    return Word(bytes, at) | (unsigned long)Word(bytes, at + 2) << 16;
-}
-
-// Walks the GIF's blocks after the header and colour table; counts the frames.
-int CountGifFrames(const std::string& gif, size_t at)
-{
-    int frames = 0;
-    while (at < gif.size()) {
-        unsigned char kind = gif[at];
-        if (kind == 0x3b)
-            return at + 1 == gif.size() ? frames : -1;
-        if (kind == 0x21) {
-            at += 2;
-        } else if (kind == 0x2c) {
-            ++frames;
-            unsigned char packed = gif[at + 9];
-            at += 10;
-            if (packed & 0x80)
-                at += 3u << ((packed & 7) + 1);
-            ++at;  // LZW minimum code size
-        } else {
-            return -1;
-        }
-        while (at < gif.size() && gif[at] != 0)
-            at += (unsigned char)gif[at] + 1;
-        ++at;
-    }
-    return -1;
-}
-
-TEST(SplashResources, LogoIsAOneFrameGifWithABlackFirstColour)
-{
-    std::string gif = ResourceBytes("LOGO", "JPG");
-    ASSERT_EQ(gif.size(), 4157u);
-    EXPECT_EQ(gif.substr(0, 6), "GIF89a");
-    EXPECT_EQ(Word(gif, 6), 162u);
-    EXPECT_EQ(Word(gif, 8), 90u);
-    unsigned char packed = gif[10];
-    ASSERT_TRUE(packed & 0x80) << "a global colour table";
-    EXPECT_EQ(2u << (packed & 7), 64u);
-    EXPECT_EQ(gif.substr(13, 3), std::string(3, '\0'));
-    EXPECT_EQ(CountGifFrames(gif, 13 + 3 * 64), 1);
-}
-
 TEST(SplashResources, LogoDecodesToItsOwnSizeWithSeeThroughBlackAround)
 {
     std::string gif = ResourceBytes("LOGO", "JPG");
+    ASSERT_FALSE(gif.empty());
     HBITMAP logo = LoadBitmapFromMemory(gif.data(), (DWORD)gif.size());
     ASSERT_NE(logo, nullptr);
     LONG width = 0, height = 0;
@@ -128,62 +79,48 @@ TEST(SplashResources, ColorKeyMakesTheWindowExactlyLayeredAndToolWindow)
     DestroyWindow(window);
 }
 
-TEST(SplashResources, StartTemplateIsAnEmptyExtendedDialog)
+TEST(SplashResources, StartWindowIsBornHiddenWithoutCaptionOrControls)
 {
-    std::string dialog = ResourceBytes(START_TEMPLATE_NAME, MAKEINTRESOURCEA(5));
-    ASSERT_GE(dialog.size(), 26u);
-    EXPECT_EQ(Word(dialog, 0), 1u);          // version
-    EXPECT_EQ(Word(dialog, 2), 0xFFFFu);     // extended template
-    EXPECT_EQ(Long(dialog, 8), (unsigned long)(WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT));
-    EXPECT_EQ(Long(dialog, 12),
-              (unsigned long)(WS_POPUP | WS_BORDER | DS_CENTER | DS_SETFOREGROUND | DS_SETFONT));
-    EXPECT_EQ(Word(dialog, 16), 0u);         // no controls
-    EXPECT_EQ(Word(dialog, 22), 148u);
-    EXPECT_EQ(Word(dialog, 24), 38u);
-    // Menu, class and caption are empty; then the font.
-    EXPECT_EQ(Word(dialog, 26), 0u);
-    EXPECT_EQ(Word(dialog, 28), 0u);
-    EXPECT_EQ(Word(dialog, 30), 0u);
-    EXPECT_EQ(Word(dialog, 32), 8u);
-    std::string face;
-    for (size_t at = 38; at + 1 < dialog.size() && Word(dialog, at) != 0; at += 2)
-        face += (char)Word(dialog, at);
-    EXPECT_EQ(face, "MS Sans Serif");
+    AppInstance = GetModuleHandleA(nullptr);
+    HWND window = CreateDialogParamA(AppInstance, START_TEMPLATE_NAME, nullptr, QuietDialogProc, 0);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(GetWindow(window, GW_CHILD), nullptr);
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_NE(style & WS_CAPTION, WS_CAPTION);
+    EXPECT_EQ(GetWindowTextLengthA(window), 0);
+    DestroyWindow(window);
 }
 
-struct IconGroupEntry {
-    unsigned width, height, bits;
-};
-
-std::vector<IconGroupEntry> IconGroup(const char* name)
+// The icon group's image at its own size, as the shell would get it from the file.
+SIZE OwnIconSize(const char* name)
 {
     std::string group = ResourceBytes(name, MAKEINTRESOURCEA(14));
-    std::vector<IconGroupEntry> entries;
-    if (group.size() < 6)
-        return entries;
-    for (unsigned i = 0; i < Word(group, 4) && 6 + 14 * (i + 1) <= group.size(); ++i) {
-        size_t at = 6 + 14 * i;
-        entries.push_back({ (unsigned char)group[at] ? (unsigned char)group[at] : 256u,
-                            (unsigned char)group[at + 1] ? (unsigned char)group[at + 1] : 256u,
-                            Word(group, at + 6) });
-    }
-    return entries;
+    if (group.empty())
+        return SIZE{ 0, 0 };
+    int id = LookupIconIdFromDirectoryEx((PBYTE)&group[0], TRUE, 0, 0, LR_DEFAULTCOLOR);
+    std::string image = ResourceBytes(MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));
+    if (image.empty())
+        return SIZE{ 0, 0 };
+    HICON icon = CreateIconFromResourceEx((PBYTE)&image[0], (DWORD)image.size(), TRUE, 0x00030000, 0, 0,
+                                          LR_DEFAULTCOLOR);
+    SIZE size = tray_testing::IconSize(icon);
+    DestroyIcon(icon);
+    return size;
 }
 
-TEST(SplashResources, IconGroupsHaveOneImageOfTheirSizeAndDepth)
+// The program's icon is 32 pixels; the animation's frames, made for the tray, 16.
+TEST(SplashResources, IconsHaveTheirSizes)
 {
-    std::vector<IconGroupEntry> plain = IconGroup("MW");
-    ASSERT_EQ(plain.size(), 1u);
-    EXPECT_EQ(plain[0].width, 32u);
-    EXPECT_EQ(plain[0].height, 32u);
-    EXPECT_EQ(plain[0].bits, 4u);
+    SIZE plain = OwnIconSize("MW");
+    EXPECT_EQ(plain.cx, 32);
+    EXPECT_EQ(plain.cy, 32);
     for (int frame = 1; frame <= 8; ++frame) {
         std::string name = "MW" + std::to_string(frame);
-        std::vector<IconGroupEntry> entries = IconGroup(name.c_str());
-        ASSERT_EQ(entries.size(), 1u) << name;
-        EXPECT_EQ(entries[0].width, 16u) << name;
-        EXPECT_EQ(entries[0].height, 16u) << name;
-        EXPECT_EQ(entries[0].bits, 8u) << name;
+        SIZE size = OwnIconSize(name.c_str());
+        EXPECT_EQ(size.cx, 16) << name;
+        EXPECT_EQ(size.cy, 16) << name;
     }
 }
 

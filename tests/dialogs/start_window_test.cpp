@@ -14,6 +14,9 @@ using testing_support::WaitUntil;
 
 namespace {
 
+// The tray record of the first shell version: 88 bytes, 104 where pointers take 8.
+const DWORD FIRST_RECORD_SIZE = sizeof(void*) == 4 ? 88 : 104;
+
 struct NotifyCall {
     DWORD message = 0;
     DWORD size = 0;
@@ -159,7 +162,7 @@ protected:
     void ExpectIconAdded(const NotifyCall& call, const char* icon)
     {
         EXPECT_EQ(call.message, (DWORD)NIM_ADD);
-        EXPECT_EQ(call.size, (DWORD)NOTIFYICONDATAA_V1_SIZE);
+        EXPECT_EQ(call.size, FIRST_RECORD_SIZE);
         EXPECT_EQ(call.window, window);
         EXPECT_EQ(call.id, 333u);
         EXPECT_EQ(call.flags, (UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP));
@@ -206,7 +209,7 @@ TEST_F(StartWindow, CloseRemovesTheIconAndEndsTheMessageLoop)
     std::vector<NotifyCall> calls = NotifyRecorder::Calls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].message, (DWORD)NIM_DELETE);
-    EXPECT_EQ(calls[0].size, (DWORD)NOTIFYICONDATAA_V1_SIZE);
+    EXPECT_EQ(calls[0].size, FIRST_RECORD_SIZE);
     EXPECT_EQ(calls[0].window, window);
     EXPECT_EQ(calls[0].id, 333u);
 
@@ -273,7 +276,7 @@ TEST_F(StartWindow, AnimationPlaysEightFramesThreeTimesOnceAtATime)
         EXPECT_EQ(calls[i].message, (DWORD)NIM_MODIFY);
         EXPECT_EQ(calls[i].icon, "MW" + std::to_string(i % 8 + 1));
         EXPECT_EQ(calls[i].flags, (UINT)(NIF_MESSAGE | NIF_ICON));
-        EXPECT_EQ(calls[i].size, (DWORD)NOTIFYICONDATAA_V1_SIZE);
+        EXPECT_EQ(calls[i].size, FIRST_RECORD_SIZE);
         EXPECT_EQ(calls[i].window, window);
         EXPECT_EQ(calls[i].id, 333u);
         EXPECT_EQ(calls[i].callback, 16000u);

@@ -1,5 +1,7 @@
 #include "tests/dialogs/tray_fixture.h"
 
+#include <algorithm>
+
 
 #include "app/app_state.h"
 #include "tray/tray_icon.h"
@@ -129,10 +131,62 @@ void PumpMessages(DWORD ms)
     } while (GetTickCount() - begin < ms);
 }
 
+std::vector<Recording> PumpUntilLogged(const RecorderLog& log, size_t count, DWORD timeoutMs)
+{
+    std::vector<Recording> lines;
+    WaitUntil([&] {
+        PumpMessages(0);
+        lines = log.waitFor(count, 0);
+        return lines.size() >= count;
+    }, timeoutMs);
+    return lines;
+}
+
+std::vector<std::string> PumpUntilLaunched(const RecorderLog& log, const std::string& commandLine, DWORD timeoutMs)
+{
+    std::vector<std::string> lines;
+    WaitUntil([&] {
+        PumpMessages(0);
+        lines.clear();
+        for (const Recording& r : log.waitFor(1, 0))
+            lines.push_back(r.commandLine);
+        return std::find(lines.begin(), lines.end(), commandLine) != lines.end();
+    }, timeoutMs);
+    return lines;
+}
+
+std::string HomePageLaunch()
+{
+    return "\"" + RecorderPath() + "\" \"" MARLOWIN_WEB_SITE "\"";
+}
+
+SIZE IconSize(HICON icon)
+{
+    SIZE size = { 0, 0 };
+    ICONINFO info;
+    if (!icon || !GetIconInfo(icon, &info))
+        return size;
+    BITMAP bitmap;
+    // A monochrome icon keeps its image and its mask one above the other in one bitmap.
+    if (GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap)) {
+        size.cx = bitmap.bmWidth;
+        size.cy = info.hbmColor ? bitmap.bmHeight : bitmap.bmHeight / 2;
+    }
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return size;
+}
+
+bool ScreenshotsWanted()
+{
+    char value[8] = "";
+    return GetEnvironmentVariableA("MARLOWIN_SCREENSHOTS", value, sizeof value) > 0 && value[0] != '0';
+}
+
 void SaveScreenshot(HWND window, const char* name)
 {
     RECT rect;
-    if (!GetWindowRect(window, &rect))
+    if (!ScreenshotsWanted() || !GetWindowRect(window, &rect))
         return;
     UpdateWindow(window);
     CaptureDisplay((std::string(name) + ".png").c_str(), &rect);

@@ -54,8 +54,23 @@ private:
 
 // Dispatches this thread's messages for the given time.
 void PumpMessages(DWORD ms);
+// Dispatches this thread's messages until the log holds at least count lines or the time is up; gives them.
+std::vector<testing_support::Recording> PumpUntilLogged(const testing_support::RecorderLog& log, size_t count,
+                                                        DWORD timeoutMs = 10000);
 
-// Saves what the screen shows of the window as <build>\screenshots\<name>.png.
+// The size of an icon's image; 0 by 0 for none.
+SIZE IconSize(HICON icon);
+
+// Dispatches this thread's messages until the log holds the command line or the time is up; gives every
+// command line logged by then. A wrong launch made before that one has been logged too.
+std::vector<std::string> PumpUntilLaunched(const testing_support::RecorderLog& log, const std::string& commandLine,
+                                           DWORD timeoutMs = 10000);
+// The command line of the http handler that HttpRecorder installs, given the home page.
+std::string HomePageLaunch();
+
+// Pictures for the documentation cost time: taken only when MARLOWIN_SCREENSHOTS is set (and not 0).
+bool ScreenshotsWanted();
+// Saves what the screen shows of the window as <build>\screenshots\<name>.png, when wanted.
 void SaveScreenshot(HWND window, const char* name);
 
 }  // namespace tray_testing

@@ -37,19 +37,6 @@ TEST(DetectType, ShortTextsAreReadOnlyWithinTheirBounds)
     EXPECT_EQ(DetectType(memory + 2).item, TYPE_DOCUMENT);
 }
 
-TEST(RuleForType, FieldsOfEachType)
-{
-    const TypeRule* automatic = RuleForType(TYPE_AUTO);
-    const TypeRule* executable = RuleForType(TYPE_EXECUTABLE);
-    const TypeRule* document = RuleForType(TYPE_DOCUMENT);
-    ASSERT_TRUE(automatic && executable && document);
-    EXPECT_FALSE(automatic->command || automatic->directory || automatic->arguments || automatic->proposeOpen);
-    EXPECT_TRUE(!executable->command && executable->directory && executable->arguments && !executable->proposeOpen);
-    EXPECT_TRUE(document->command && !document->directory && !document->arguments && document->proposeOpen);
-    EXPECT_EQ(RuleForType(TYPE_NONE), nullptr);
-    EXPECT_EQ(RuleForType(3), nullptr);
-}
-
 std::string Folder(const char* path)
 {
     PathParts parts = SplitPath(path);
