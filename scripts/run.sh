@@ -10,9 +10,14 @@ bash "$root/scripts/setup.sh"
 source "$root/scripts/wine-env.sh"
 
 (cd "$root" && cmake --preset release >/dev/null && cmake --build build/release >/dev/null)
+runnable=$(runnable_preset release)
+if [ "$runnable" != release ]; then
+  echo "This machine cannot run 32-bit programs: running the same sources built for 64-bit Windows."
+  (cd "$root" && cmake --preset "$runnable" >/dev/null && cmake --build "build/$runnable" >/dev/null)
+fi
 app=$root/build/app
 mkdir -p "$app/Packages" "$app/screenshots"
-cp "$root/build/release/Marlowin.exe" "$app/"
+cp "$root/build/$runnable/Marlowin.exe" "$app/"
 python3 "$root/scripts/make-package.py" "$app/Packages/Demo.mwpack" \
   "Notepad||C:\\windows\\notepad.exe|C:\\windows|C:\\windows\\win.ini|Executable|Normal" \
   "Wine version||C:\\windows\\system32\\winver.exe|||Auto|Normal"

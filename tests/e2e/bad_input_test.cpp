@@ -89,22 +89,6 @@ TEST_F(BadPackage, FiftyMegabytesOfRecordsAreAllReadAndOrdered)
     EXPECT_EQ(log.settle().size(), 1u);
 }
 
-TEST_F(BadPackage, PackageHeldOpenForWritingLaunchesNothing)
-{
-    std::string path = Write(EncodePackage({ Witness("held") }));
-    HANDLE writer = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    RunResult run = RunMarlowin(path);
-    CloseHandle(writer);
-    EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_TRUE(log.settle().empty());
-
-    // Once the writer lets go, the same package launches.
-    EXPECT_EQ(RunMarlowin(path).exitCode, 0u);
-    EXPECT_EQ(log.waitFor(1).size(), 1u);
-}
-
 TEST_F(BadPackage, FolderNamedLikeAPackageLaunchesNothing)
 {
     std::string path = folder + "\\dir.mwpack";

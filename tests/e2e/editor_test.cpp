@@ -110,20 +110,6 @@ protected:
     RecorderLog log;
 };
 
-TEST_F(EditorEndToEnd, NewPackageCreatesAnEmptyFileAndShowsItsEditor)
-{
-    std::string path = folder + "\\Fresh";
-    EditorWindow editor = createThroughTray(path, "Fresh");
-    ASSERT_NE(editor.window(), nullptr);
-    EXPECT_TRUE(editor.entries().empty());
-    EXPECT_EQ(ReadFileBytes(path + ".mwpack").size(), 0u);
-    EXPECT_NE(GetFileAttributesA((path + ".mwpack").c_str()), INVALID_FILE_ATTRIBUTES);
-
-    editor.command(IDC_EDITOR_OK);
-    EXPECT_TRUE(editor.waitClosed());
-    EXPECT_NE(GetFileAttributesA((path + ".mwpack").c_str()), INVALID_FILE_ATTRIBUTES);
-}
-
 TEST_F(EditorEndToEnd, EditedPackageLaunchesItsProfilesInNameOrder)
 {
     std::string path = folder + "\\Work.mwpack";
@@ -184,32 +170,6 @@ TEST_F(EditorEndToEnd, OpenPackageCanBeNeitherLaunchedNorOpenedTwice)
     ASSERT_TRUE(editor.waitClosed());
     RunMarlowin("\"" + path + "\"");
     EXPECT_EQ(log.waitFor(1).size(), 1u);
-}
-
-TEST_F(EditorEndToEnd, TwoEditorsOnTwoPackagesWorkSideBySide)
-{
-    std::string first = folder + "\\First.mwpack";
-    std::string second = folder + "\\Second.mwpack";
-    ASSERT_NE(openThroughTray(true, first), nullptr);
-    ASSERT_NE(openThroughTray(true, second), nullptr);
-    HWND one = Resident::waitForWindow("Package", "First");
-    HWND two = Resident::waitForWindow("Package", "Second");
-    ASSERT_TRUE(one && two);
-    addRecorderProfile(EditorWindow(two), "in second", "2");
-    addRecorderProfile(EditorWindow(one), "in first", "1");
-    EXPECT_EQ(StoredNames(first), Names({ "in first" }));
-    EXPECT_EQ(StoredNames(second), Names({ "in second" }));
-}
-
-TEST_F(EditorEndToEnd, DeletePackageRemovesTheFileAndEndsTheEditor)
-{
-    std::string path = folder + "\\Doomed.mwpack";
-    EditorWindow editor = createThroughTray(path, "Doomed");
-    ASSERT_NE(editor.window(), nullptr);
-    addRecorderProfile(editor, "one", "1");
-    editor.command(IDC_DELETE_PACKAGE);
-    EXPECT_TRUE(editor.waitClosed());
-    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // Last: it ends the suite's resident copy.
