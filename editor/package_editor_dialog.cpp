@@ -30,7 +30,7 @@ INT_PTR OnInitDialog(HWND dialog, PackageFile* package)
         return FALSE;
     }
     SetWindowLongPtrA(dialog, GWLP_USERDATA, (LONG_PTR)package);
-    package->reload(dialog);
+    package->showRecovered(dialog);
     SetDlgItemTextA(dialog, IDC_PACKAGE_FRAME, package->title);
     AddComboItems(dialog, IDC_TYPE, TYPES);
     AddComboItems(dialog, IDC_WINDOW, WINDOWS);
