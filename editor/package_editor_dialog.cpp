@@ -66,7 +66,10 @@ void DeletePackage(HWND dialog, PackageFile& package)
         CloseHandle(package.handle);
         package.handle = INVALID_HANDLE_VALUE;
     }
-    DeleteFileA(package.path);
+    // A side file left by a failed restore would outlive its package.
+    char side[MAX_PATH + 2];
+    if (DeleteFileA(package.path) && SideFilePath(package.path, side, sizeof side))
+        DeleteFileA(side);
     EndDialog(dialog, 0);
 }
 

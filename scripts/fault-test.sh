@@ -12,7 +12,7 @@ small=$(mktemp -d)
 link="$WINEPREFIX/dosdevices/t:"
 cleanup() {
   rm -f "$link"
-  umount "$small" 2>/dev/null || true
+  umount -l "$small" 2>/dev/null || true
   rmdir "$small" 2>/dev/null || true
 }
 trap cleanup EXIT

@@ -144,23 +144,27 @@ void DropSideFile(const char* side)
         CloseHandle(file);
 }
 
-// Reads a complete side file. False when there is none, or it was cut short (then the package
-// was never touched and the side file means nothing).
-bool ReadSideFile(const char* side, Undo* undo)
+enum SideState { SIDE_NONE, SIDE_WHOLE, SIDE_UNREADABLE };
+
+// Reads the side file. A side file cut short counts as none: the package was never touched.
+SideState ReadSideFile(const char* side, Undo* undo)
 {
     undo->bytes = nullptr;
+    if (GetFileAttributesA(side) == INVALID_FILE_ATTRIBUTES)
+        return SIDE_NONE;
     HANDLE file = CreateFileA(side, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return false;
+        return SIDE_UNREADABLE;
     DWORD size = 0;
-    unsigned char* content = nullptr;
-    if (SizeOf(file, &size) && size >= TRAILER_SIZE)
-        content = (unsigned char*)PackageRewriteIo.allocate(size);
+    bool sized = SizeOf(file, &size);
+    unsigned char* content = sized && size >= TRAILER_SIZE ? (unsigned char*)PackageRewriteIo.allocate(size) : nullptr;
     bool read = content && ReadAll(file, content, size);
     CloseHandle(file);
+    if (sized && size < TRAILER_SIZE)
+        return SIDE_NONE;
     if (!read) {
         free(content);
-        return false;
+        return SIDE_UNREADABLE;
     }
     const unsigned char* trailer = content + size - TRAILER_SIZE;
     undo->offset = GetWord(trailer);
@@ -171,10 +175,10 @@ bool ReadSideFile(const char* side, Undo* undo)
                  GetWord(trailer + 8) == Checksum(content, length, Checksum(trailer, 8, 2166136261u));
     if (!whole) {
         free(content);
-        return false;
+        return SIDE_NONE;
     }
     undo->bytes = content;
-    return true;
+    return SIDE_WHOLE;
 }
 
 DWORD FirstDifference(const unsigned char* a, DWORD aSize, const unsigned char* b, DWORD bSize)
@@ -199,14 +203,23 @@ bool SideFilePath(const char* path, char* side, size_t size)
 bool RecoverPackage(HANDLE file, const char* path)
 {
     char side[MAX_PATH + 2];
-    if (!SideFilePath(path, side, sizeof side) || GetFileAttributesA(side) == INVALID_FILE_ATTRIBUTES)
+    if (!SideFilePath(path, side, sizeof side))
         return true;
     Undo undo;
-    if (ReadSideFile(side, &undo)) {
+    switch (ReadSideFile(side, &undo)) {
+    case SIDE_UNREADABLE:
+        return false;
+    case SIDE_WHOLE: {
         bool back = PutBytes(file, undo.offset, undo.bytes, undo.size);
         free(undo.bytes);
         if (!back)
             return false;
+        break;
+    }
+    case SIDE_NONE:
+        if (GetFileAttributesA(side) == INVALID_FILE_ATTRIBUTES)
+            return true;
+        break;
     }
     DropSideFile(side);
     return true;
@@ -233,8 +246,10 @@ unsigned char* LoadPackageImage(HANDLE file, const char* path, DWORD* size)
         return nullptr;
     Undo undo = {};
     char side[MAX_PATH + 2];
-    bool pending = SideFilePath(path, side, sizeof side) && GetFileAttributesA(side) != INVALID_FILE_ATTRIBUTES &&
-                   ReadSideFile(side, &undo);
+    SideState state = SideFilePath(path, side, sizeof side) ? ReadSideFile(side, &undo) : SIDE_NONE;
+    if (state == SIDE_UNREADABLE)
+        return nullptr;
+    bool pending = state == SIDE_WHOLE;
     *size = pending ? undo.size : held;
     unsigned char* image = (unsigned char*)PackageRewriteIo.allocate(held > *size ? held : *size);
     if (image && !ReadAll(file, image, held)) {

@@ -211,4 +211,54 @@ TEST(SaveStress, KilledEditorLeavesTheOldOrTheNewListWhole)
     RemoveTree(folder);
 }
 
+TEST(SaveStress, FullDiskDuringAddOrReplaceKeepsAWholeListAndAUsableEditor)
+{
+    const char* drive = getenv("MARLOWIN_SMALL_DRIVE");
+    ASSERT_TRUE(drive && *drive) << "needs a small drive: run through scripts/fault-test.sh";
+    std::string path = PackageOf(40, std::string(drive) + "\\Full.mwpack");
+    Profiles current = Stored(path);
+
+    // Everything else on the drive goes to a filler file, given back one page per try.
+    std::string fillerPath = std::string(drive) + "\\filler.bin";
+    HANDLE filler = CreateFileA(fillerPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(filler, INVALID_HANDLE_VALUE);
+    std::string page(4096, 'f');
+    DWORD fillerSize = 0, written = 0;
+    while (WriteFile(filler, page.data(), (DWORD)page.size(), &written, nullptr) && written == page.size())
+        fillerSize += written;
+    fillerSize += written;
+    ASSERT_GT(fillerSize, 0u);
+
+    EditorSession session(path);
+    ASSERT_TRUE(session.open());
+    int failed = 0, saved = 0;
+    for (int round = 0; round < 60 && saved < 4; ++round) {
+        // Adds and replacements take turns.
+        StoredProfile added = NewProfile(round % 2 ? current[round % current.size()].name()
+                                                   : "Added " + std::to_string(round),
+                                         "C:\\full-" + std::to_string(round) + ".exe");
+        Profiles expectedNew = Added(current, added);
+        session.fill(added);
+        session.editor().command(IDC_ADD_PROFILE);
+        Profiles seen = Stored(path);
+        bool isNew = Same(seen, expectedNew);
+        EXPECT_TRUE(isNew || Same(seen, current)) << "round " << round << ": " << seen.size() << " profiles";
+        EXPECT_EQ(session.editor().entries().size(), seen.size()) << "round " << round;
+        // A failed save keeps the form for another try.
+        EXPECT_EQ(session.editor().text(IDC_NAME), isNew ? "" : added.name()) << "round " << round;
+        EXPECT_EQ(GetFileAttributesA((path + "~").c_str()), INVALID_FILE_ATTRIBUTES) << "round " << round;
+        isNew ? ++saved : ++failed;
+        current = seen;
+        fillerSize = fillerSize > page.size() ? fillerSize - (DWORD)page.size() : 0;
+        SetFilePointer(filler, (LONG)fillerSize, nullptr, FILE_BEGIN);
+        SetEndOfFile(filler);
+    }
+    printf("full disk: %d saves refused, %d saved as the room grew\n", failed, saved);
+    EXPECT_GT(failed, 0);
+    EXPECT_GT(saved, 0);
+    CloseHandle(filler);
+    DeleteFileA(fillerPath.c_str());
+    session.kill();
+}
+
 }  // namespace
