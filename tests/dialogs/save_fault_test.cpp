@@ -143,6 +143,7 @@ TEST_F(SaveFault, DeleteKeyBeyond65536EntriesDeletesTheEntryAtTheCaret)
     ASSERT_NE(dialog, nullptr);
     HWND list = GetDlgItem(dialog, IDC_PROFILE_LIST);
     // Entries without profiles around the two real ones, so that they stand at 2 and 65,538.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     SendMessageA(list, LB_INITSTORAGE, 65540, 65540 * 7);
     for (int i = 0; i < 65540; ++i) {

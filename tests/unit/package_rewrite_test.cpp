@@ -180,12 +180,12 @@ TEST_F(Rewrite, ShortWriteOfAGrowingPackageRestoresTheOldBytes)
 {
     std::string old = Record("a") + Record("c") + "tail";
     open(old);
-    Faults::install(2, 0, 0);   // the first write saves the old bytes aside
+    Faults::install(3, 0, 0);   // writes 1 and 2 save the old bytes aside
     Profile added = Named("b");
     insert(added);
     EXPECT_EQ(bytes(), old);
     EXPECT_EQ(ListNames(package->profiles), Names({ "a", "c" }));
-    EXPECT_EQ(Faults::writes, 3);
+    EXPECT_EQ(Faults::writes, 4);
 }
 
 TEST_F(Rewrite, FailedCutOfAShrinkingPackageRestoresTheOldBytes)
