@@ -37,6 +37,17 @@ bool Same(const Profiles& a, const Profiles& b)
     return true;
 }
 
+// Where two lists part, for failure messages.
+std::string Difference(const Profiles& a, const Profiles& b)
+{
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        for (int f = 0; f < FIELD_COUNT; ++f)
+            if (a[i].fields[f] != b[i].fields[f])
+                return "profile " + std::to_string(i) + " field " + std::to_string(f) + ": \"" + a[i].fields[f] +
+                       "\" against \"" + b[i].fields[f] + "\"";
+    return "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size());
+}
+
 // The list that Add Profile should leave: the same name out, the new profile in at its place.
 Profiles Added(Profiles list, const StoredProfile& added)
 {
@@ -119,7 +130,7 @@ std::string PackageOf(int count, const std::string& path)
     for (int i = 0; i < count; ++i) {
         RecordSpec record;
         char name[32];
-        snprintf(name, sizeof name, "Profile %05d", (i * 7919) % 100000);
+        snprintf(name, sizeof name, "Profile %05d", i * 3);   // in name order, as the editor stores them
         record.name = name;
         record.object = "C:\\Tools\\" + std::string(name) + ".exe";
         record.type = "Auto";
@@ -149,7 +160,7 @@ TEST(SaveStress, KilledEditorLeavesTheOldOrTheNewListWhole)
         session.editor().command(IDC_ADD_PROFILE);
         addMs = MillisecondsNow() - begin;
         current = Added(current, first);
-        ASSERT_TRUE(Same(Stored(path), current));
+        ASSERT_TRUE(Same(Stored(path), current)) << Difference(Stored(path), current);
         session.kill();
     }
     printf("package of %d profiles, %.0f ms for one Add Profile\n", profiles, addMs);
@@ -242,7 +253,7 @@ TEST(SaveStress, FullDiskDuringAddOrReplaceKeepsAWholeListAndAUsableEditor)
         session.editor().command(IDC_ADD_PROFILE);
         Profiles seen = Stored(path);
         bool isNew = Same(seen, expectedNew);
-        EXPECT_TRUE(isNew || Same(seen, current)) << "round " << round << ": " << seen.size() << " profiles";
+        EXPECT_TRUE(isNew || Same(seen, current)) << "round " << round << ": " << Difference(seen, expectedNew);
         EXPECT_EQ(session.editor().entries().size(), seen.size()) << "round " << round;
         // A failed save keeps the form for another try.
         EXPECT_EQ(session.editor().text(IDC_NAME), isNew ? "" : added.name()) << "round " << round;
