@@ -179,6 +179,8 @@ TEST(SaveStress, KilledEditorLeavesTheOldOrTheNewListWhole)
             newLists += isNew && !isOld;
             torn += !isOld && !isNew;
             EXPECT_TRUE(isOld || isNew) << "after kill " << kill - 1 << ": " << seen.size() << " profiles";
+            printf("kill %d: %s list at the editor's next open\n", kill - 1, isOld ? "old" : isNew ? "new" : "TORN");
+            fflush(stdout);
             EXPECT_EQ(session.editor().entries().size(), seen.size());
             EXPECT_EQ(GetFileAttributesA((path + "~").c_str()), INVALID_FILE_ATTRIBUTES);
             current = seen;
@@ -213,6 +215,9 @@ TEST(SaveStress, KilledEditorLeavesTheOldOrTheNewListWhole)
         EXPECT_TRUE(isOld || isNew) << "after kill " << kill << " at " << delay << " ms: " << seen.size()
                                     << " profiles";
         EXPECT_EQ(ReadFileBytes(path).size() % RECORD_SIZE, 0u);
+        printf("kill %d at %lu ms: %s list after a launch's recovery\n", kill, (unsigned long)delay,
+               isOld ? "old" : isNew ? "new" : "TORN");
+        fflush(stdout);
         current = seen;
     }
     printf("kills: %d; afterwards old list %d, new list %d, neither %d; side file found after %d kills; "
