@@ -69,6 +69,7 @@ Figures Measure(int count, int rounds, const char* folder, HWND window)
     Replace(handle, bytes);
     PackageFile* package = CreatePackageFile();
     package->handle = handle;
+    package->path = _strdup(path);   // saving needs the place for its side file
     package->reload(window);
 
     std::vector<double> adds[2];
