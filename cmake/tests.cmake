@@ -66,3 +66,11 @@ if(TARGET dialog_tests)
   add_test(NAME dialogs_russian COMMAND dialog_tests --gtest_filter=*Russian*)
   set_tests_properties(dialogs_russian PROPERTIES ENVIRONMENT "LANG=ru_RU.UTF-8" RESOURCE_LOCK wine_desktop)
 endif()
+
+# Kills of the editor and a full disk under Wine. The short run is part of the suite;
+# scripts/kill-test.sh runs the long one.
+file(GLOB STRESS_SOURCES CONFIGURE_DEPENDS tests/stress/*.cpp)
+marlowin_test_program(stress_tests GTEST SOURCES ${STRESS_SOURCES} ${SUPPORT_SOURCES})
+add_dependencies(stress_tests Marlowin)
+add_test(NAME save_faults COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/fault-test.sh $<TARGET_FILE:stress_tests>)
+set_tests_properties(save_faults PROPERTIES ENVIRONMENT "LANG=en_US.UTF-8" RESOURCE_LOCK wine_desktop TIMEOUT 900)

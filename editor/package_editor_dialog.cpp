@@ -30,7 +30,7 @@ INT_PTR OnInitDialog(HWND dialog, PackageFile* package)
         return FALSE;
     }
     SetWindowLongPtrA(dialog, GWLP_USERDATA, (LONG_PTR)package);
-    package->reload(dialog);
+    package->showRecovered(dialog);
     SetDlgItemTextA(dialog, IDC_PACKAGE_FRAME, package->title);
     AddComboItems(dialog, IDC_TYPE, TYPES);
     AddComboItems(dialog, IDC_WINDOW, WINDOWS);
@@ -66,7 +66,10 @@ void DeletePackage(HWND dialog, PackageFile& package)
         CloseHandle(package.handle);
         package.handle = INVALID_HANDLE_VALUE;
     }
-    DeleteFileA(package.path);
+    // A side file left by a failed restore would outlive its package.
+    char side[MAX_PATH + 2];
+    if (DeleteFileA(package.path) && SideFilePath(package.path, side, sizeof side))
+        DeleteFileA(side);
     EndDialog(dialog, 0);
 }
 

@@ -8,14 +8,12 @@
 namespace {
 
 // Removes the profile of exactly this name and writes the package without it. False when
-// the package still holds it afterwards because the write failed.
+// the package still holds it because the write failed.
 bool RemoveAndRewrite(HWND dialog, PackageFile& package, const char* name)
 {
     if (!package.profiles.removeByName(name))
         return true;
-    uint32_t before = package.loadedCount;
-    package.rewritePackage(package.slotCount - 2, dialog);
-    return package.loadedCount + 1 == before;
+    return package.rewritePackage(package.slotCount - 2, dialog);
 }
 
 }  // namespace
@@ -37,15 +35,11 @@ void AddProfile(HWND dialog, PackageFile& package)
     // Linked into the list only until the read-back below builds a fresh one.
     Profile added(fields, 0);
 
-    // When the old profile could not be taken out, adding would store the name twice:
-    // the form keeps its contents for another try.
-    if (!RemoveAndRewrite(dialog, package, added.name()))
-        return;
-    uint32_t before = package.loadedCount;
+    // A replacement is one change, written once: the package holds the old profile or the new one.
+    int replaced = package.profiles.removeByName(added.name());
     package.profiles.insertSorted(&added);
-    package.rewritePackage(package.slotCount, dialog);
     // After a failed write the texts stay in the form for another try.
-    if (package.loadedCount == before + 1)
+    if (package.rewritePackage(package.slotCount - replaced, dialog))
         RequestCleanForm(dialog);
 }
 
@@ -64,7 +58,11 @@ INT_PTR DeleteKeyInList(HWND dialog, PackageFile& package, WPARAM wParam, LPARAM
     HWND listBox = GetDlgItem(dialog, IDC_PROFILE_LIST);
     if ((HWND)lParam != listBox || LOWORD(wParam) != VK_DELETE)
         return -1;
+    // The message carries only the low 16 bits of the caret index; the list box knows it whole.
     WPARAM caret = HIWORD(wParam);
+    LRESULT whole = SendMessageA(listBox, LB_GETCARETINDEX, 0, 0);
+    if (whole != LB_ERR && LOWORD(whole) == caret)
+        caret = (WPARAM)whole;
     LRESULT length = SendMessageA(listBox, LB_GETTEXTLEN, caret, 0);
     if (length == LB_ERR || length == 0)
         return 0;

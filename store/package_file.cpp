@@ -59,21 +59,11 @@ void DestroyPackageFile(PackageFile* package)
 
 void PackageFile::readRecords()
 {
-    recordSize = RECORD_SIZE;
     uint32_t expected = CountRecords(handle);
-
-    delete[] records;
-    records = nullptr;
-    profiles.first = nullptr;
-    loadedCount = 0;
-    slotCount = 1;
-
-    Profile* fresh = new (std::nothrow) Profile[expected + 1];
-    unsigned char* chunk = (unsigned char*)malloc(RECORDS_PER_CHUNK * RECORD_SIZE);
-    if (!fresh || !chunk) {
-        // Nothing is read, but the context stays usable: one default slot, an empty list.
-        free(chunk);
-        records = fresh ? fresh : new (std::nothrow) Profile[1];
+    Profile* fresh = startRead(expected);
+    unsigned char* chunk = fresh ? (unsigned char*)malloc(RECORDS_PER_CHUNK * RECORD_SIZE) : nullptr;
+    if (!chunk) {
+        finishRead(fresh);
         return;
     }
 
@@ -92,7 +82,36 @@ void PackageFile::readRecords()
             break;
     }
     free(chunk);
+    finishRead(fresh);
+}
 
+void PackageFile::readImage(const unsigned char* image, DWORD size)
+{
+    uint32_t expected = size / RECORD_SIZE > MAX_RECORDS ? 0 : size / RECORD_SIZE;
+    Profile* fresh = startRead(expected);
+    for (; fresh && loadedCount < expected; ++loadedCount)
+        DecodeRecord(image + (size_t)loadedCount * RECORD_SIZE, fresh[loadedCount], loadedCount);
+    finishRead(fresh);
+}
+
+Profile* PackageFile::startRead(uint32_t expected)
+{
+    recordSize = RECORD_SIZE;
+    delete[] records;
+    records = nullptr;
+    profiles.first = nullptr;
+    loadedCount = 0;
+    slotCount = 1;
+    return new (std::nothrow) Profile[expected + 1];
+}
+
+void PackageFile::finishRead(Profile* fresh)
+{
+    // Without memory nothing is read, but the context stays usable: one default slot, an empty list.
+    if (!fresh) {
+        records = new (std::nothrow) Profile[1];
+        return;
+    }
     records = fresh;
     slotCount = loadedCount + 1;
     LinkInNameOrder(records, loadedCount, profiles);
@@ -106,6 +125,8 @@ void PackageFile::reload(HWND dialog)
 
 void PackageFile::openAndLaunch(const char* packagePath)
 {
+    // A package whose last rewrite was cut short gets its previous bytes back first.
+    RecoverPackageAt(packagePath);
     handle = CreateFileA(packagePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return;

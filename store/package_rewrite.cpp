@@ -1,9 +1,13 @@
-// Rewriting a package from its list. The file afterwards holds either the new list
-// or, when anything fails, its previous bytes, whole.
+// Rewriting a package from its list. Whatever fails, and wherever the program is stopped, the
+// package afterwards holds its previous bytes or the new list, whole (after a recovery, where
+// one is needed).
 #include "store/package_file.h"
 #include "store/package_rewrite.h"
 
 #include <stdlib.h>
+#include <string.h>
+
+#include "app/bounded_format.h"
 
 namespace {
 
@@ -22,6 +26,38 @@ void* RealAllocate(size_t size)
     return calloc(size ? size : 1, 1);
 }
 
+// A side file ends in this trailer: where its bytes go, the package's size they restore, a
+// checksum over both words and the bytes, and a mark. A side file cut short lacks it.
+const DWORD TRAILER_SIZE = 16;
+const char TRAILER_MARK[4] = { 'M', 'W', 'u', 'n' };
+
+// Larger images do not fit in the address space of this process anyway.
+const DWORD MAX_IMAGE = 0x7FFFFFFFu;
+
+struct Undo {
+    DWORD offset;
+    DWORD size;           // the package's size once the bytes are back
+    unsigned char* bytes; // size - offset of them
+};
+
+uint32_t Checksum(const unsigned char* data, DWORD size, uint32_t hash)
+{
+    for (DWORD i = 0; i < size; ++i)
+        hash = (hash ^ data[i]) * 16777619u;
+    return hash;
+}
+
+void PutWord(unsigned char* at, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        at[i] = (unsigned char)(value >> (8 * i));
+}
+
+uint32_t GetWord(const unsigned char* at)
+{
+    return at[0] | (at[1] << 8) | (at[2] << 16) | ((uint32_t)at[3] << 24);
+}
+
 bool MoveTo(HANDLE file, DWORD offset)
 {
     SetLastError(NO_ERROR);
@@ -29,13 +65,13 @@ bool MoveTo(HANDLE file, DWORD offset)
            GetLastError() == NO_ERROR;
 }
 
-// Size of the file when it is known and fits in 32 bits.
+// Size of the file when it is known and fits.
 bool SizeOf(HANDLE file, DWORD* size)
 {
     DWORD high = 0;
     SetLastError(NO_ERROR);
     DWORD low = GetFileSize(file, &high);
-    if ((low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0)
+    if ((low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || low > MAX_IMAGE)
         return false;
     *size = low;
     return true;
@@ -55,22 +91,103 @@ bool ReadAll(HANDLE file, unsigned char* data, DWORD size)
     return true;
 }
 
-// Puts exactly this image into the file: its bytes from offset 0, and nothing after them.
-bool PutImage(HANDLE file, const unsigned char* data, DWORD size)
+bool WriteAll(HANDLE file, const unsigned char* data, DWORD size)
 {
-    if (!MoveTo(file, 0))
-        return false;
-    DWORD done = 0;
-    while (done < size) {
+    while (size > 0) {
         DWORD written = 0;
-        if (!PackageRewriteIo.write(file, data + done, size - done, &written) || written == 0)
+        if (!PackageRewriteIo.write(file, data, size, &written) || written == 0)
             return false;
-        done += written;
+        data += written;
+        size -= written;
     }
-    if (!MoveTo(file, size) || !PackageRewriteIo.setEnd(file))
+    return true;
+}
+
+// Writes the bytes at the offset, ends the file after them and flushes it to disk.
+bool PutBytes(HANDLE file, DWORD offset, const unsigned char* data, DWORD end)
+{
+    if (!MoveTo(file, offset) || !WriteAll(file, data, end - offset))
+        return false;
+    if (!MoveTo(file, end) || !PackageRewriteIo.setEnd(file) || !FlushFileBuffers(file))
         return false;
     DWORD now = 0;
-    return SizeOf(file, &now) && now == size;
+    return SizeOf(file, &now) && now == end;
+}
+
+bool WriteSideFile(const char* side, const Undo& undo)
+{
+    HANDLE file = CreateFileA(side, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    unsigned char trailer[TRAILER_SIZE];
+    PutWord(trailer, undo.offset);
+    PutWord(trailer + 4, undo.size);
+    DWORD length = undo.size - undo.offset;
+    PutWord(trailer + 8, Checksum(undo.bytes, length, Checksum(trailer, 8, 2166136261u)));
+    memcpy(trailer + 12, TRAILER_MARK, sizeof TRAILER_MARK);
+    bool done = WriteAll(file, undo.bytes, length) && WriteAll(file, trailer, TRAILER_SIZE) &&
+                FlushFileBuffers(file);
+    CloseHandle(file);
+    if (!done)
+        DeleteFileA(side);
+    return done;
+}
+
+// Deletes the side file; one that cannot be deleted is at least cut to nothing, which no reader
+// takes for a complete one.
+void DropSideFile(const char* side)
+{
+    if (DeleteFileA(side))
+        return;
+    HANDLE file = CreateFileA(side, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+}
+
+enum SideState { SIDE_NONE, SIDE_WHOLE, SIDE_UNREADABLE };
+
+// Reads the side file. A side file cut short counts as none: the package was never touched.
+SideState ReadSideFile(const char* side, Undo* undo)
+{
+    undo->bytes = nullptr;
+    if (GetFileAttributesA(side) == INVALID_FILE_ATTRIBUTES)
+        return SIDE_NONE;
+    HANDLE file = CreateFileA(side, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return SIDE_UNREADABLE;
+    DWORD size = 0;
+    bool sized = SizeOf(file, &size);
+    unsigned char* content = sized && size >= TRAILER_SIZE ? (unsigned char*)PackageRewriteIo.allocate(size) : nullptr;
+    bool read = content && ReadAll(file, content, size);
+    CloseHandle(file);
+    if (sized && size < TRAILER_SIZE)
+        return SIDE_NONE;
+    if (!read) {
+        free(content);
+        return SIDE_UNREADABLE;
+    }
+    const unsigned char* trailer = content + size - TRAILER_SIZE;
+    undo->offset = GetWord(trailer);
+    undo->size = GetWord(trailer + 4);
+    DWORD length = size - TRAILER_SIZE;
+    bool whole = memcmp(trailer + 12, TRAILER_MARK, sizeof TRAILER_MARK) == 0 && undo->offset <= undo->size &&
+                 undo->size - undo->offset == length &&
+                 GetWord(trailer + 8) == Checksum(content, length, Checksum(trailer, 8, 2166136261u));
+    if (!whole) {
+        free(content);
+        return SIDE_NONE;
+    }
+    undo->bytes = content;
+    return SIDE_WHOLE;
+}
+
+DWORD FirstDifference(const unsigned char* a, DWORD aSize, const unsigned char* b, DWORD bSize)
+{
+    DWORD common = aSize < bSize ? aSize : bSize;
+    DWORD at = 0;
+    while (at < common && a[at] == b[at])
+        ++at;
+    return at;
 }
 
 }  // namespace
@@ -78,29 +195,141 @@ bool PutImage(HANDLE file, const unsigned char* data, DWORD size)
 const RewriteIo DefaultRewriteIo = { RealWrite, RealSetEnd, RealAllocate };
 RewriteIo PackageRewriteIo = DefaultRewriteIo;
 
-void PackageFile::rewritePackage(uint32_t recordCount, HWND dialog)
+bool SideFilePath(const char* path, char* side, size_t size)
+{
+    return path && FormatBounded(side, size, "%s~", path) && strlen(side) < MAX_PATH;
+}
+
+bool RecoverPackage(HANDLE file, const char* path)
+{
+    char side[MAX_PATH + 2];
+    if (!SideFilePath(path, side, sizeof side))
+        return true;
+    Undo undo;
+    switch (ReadSideFile(side, &undo)) {
+    case SIDE_UNREADABLE:
+        return false;
+    case SIDE_WHOLE: {
+        bool back = PutBytes(file, undo.offset, undo.bytes, undo.size);
+        free(undo.bytes);
+        if (!back)
+            return false;
+        break;
+    }
+    case SIDE_NONE:
+        if (GetFileAttributesA(side) == INVALID_FILE_ATTRIBUTES)
+            return true;
+        break;
+    }
+    DropSideFile(side);
+    return true;
+}
+
+bool RecoverPackageAt(const char* path)
+{
+    char side[MAX_PATH + 2];
+    if (!SideFilePath(path, side, sizeof side) || GetFileAttributesA(side) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool whole = RecoverPackage(file, path);
+    CloseHandle(file);
+    return whole;
+}
+
+unsigned char* LoadPackageImage(HANDLE file, const char* path, DWORD* size)
+{
+    DWORD held = 0;
+    if (!SizeOf(file, &held))
+        return nullptr;
+    Undo undo = {};
+    char side[MAX_PATH + 2];
+    SideState state = SideFilePath(path, side, sizeof side) ? ReadSideFile(side, &undo) : SIDE_NONE;
+    if (state == SIDE_UNREADABLE)
+        return nullptr;
+    bool pending = state == SIDE_WHOLE;
+    *size = pending ? undo.size : held;
+    unsigned char* image = (unsigned char*)PackageRewriteIo.allocate(held > *size ? held : *size);
+    if (image && !ReadAll(file, image, held)) {
+        free(image);
+        image = nullptr;
+    }
+    if (image && pending)
+        memcpy(image + undo.offset, undo.bytes, undo.size - undo.offset);
+    free(undo.bytes);
+    return image;
+}
+
+SaveOutcome SavePackageImage(HANDLE file, const char* path, const unsigned char* image, DWORD size)
+{
+    char side[MAX_PATH + 2];
+    if (!SideFilePath(path, side, sizeof side) || size > MAX_IMAGE)
+        return SAVE_KEPT;
+    if (!RecoverPackage(file, path))
+        return SAVE_PENDING;
+    DWORD oldSize = 0;
+    unsigned char* previous = LoadPackageImage(file, path, &oldSize);
+    if (!previous)
+        return SAVE_KEPT;
+
+    // Only the bytes from the first difference on are saved aside and written.
+    DWORD from = FirstDifference(previous, oldSize, image, size);
+    SaveOutcome outcome = SAVE_WRITTEN;
+    Undo undo = { from, oldSize, previous + from };
+    if (from == oldSize && from == size) {
+        // Nothing changes.
+    } else if (!WriteSideFile(side, undo)) {
+        outcome = SAVE_KEPT;
+    } else if (PutBytes(file, from, image + from, size)) {
+        DropSideFile(side);
+    } else if (PutBytes(file, from, previous + from, oldSize)) {
+        outcome = SAVE_KEPT;
+        DropSideFile(side);
+    } else {
+        outcome = SAVE_PENDING;
+    }
+    free(previous);
+    return outcome;
+}
+
+SaveOutcome PackageFile::writeList(uint32_t recordCount)
 {
     // The list decides what can be written; a count beyond it would write nodes that do not exist.
     uint32_t nodes = profiles.count();
     uint32_t written = recordCount < nodes ? recordCount : nodes;
-    const uint32_t limit = 0x7FFFFFFFu / RECORD_SIZE;
-
-    DWORD oldSize = 0;
-    unsigned char* image = nullptr;
-    unsigned char* previous = nullptr;
-    if (nodes <= limit && SizeOf(handle, &oldSize)) {
-        image = (unsigned char*)PackageRewriteIo.allocate((size_t)nodes * RECORD_SIZE);
-        previous = image ? (unsigned char*)PackageRewriteIo.allocate(oldSize) : nullptr;
-    }
-
-    // Without both images in memory nothing is written: the file keeps what it holds.
-    if (image && previous && ReadAll(handle, previous, oldSize)) {
-        profiles.serialize(image);
-        if (!PutImage(handle, image, written * RECORD_SIZE))
-            PutImage(handle, previous, oldSize);
-    }
+    if (nodes > MAX_IMAGE / RECORD_SIZE)
+        return SAVE_KEPT;
+    unsigned char* image = (unsigned char*)PackageRewriteIo.allocate((size_t)nodes * RECORD_SIZE);
+    if (!image)
+        return SAVE_KEPT;
+    profiles.serialize(image);
+    SaveOutcome outcome = SavePackageImage(handle, path, image, written * RECORD_SIZE);
     free(image);
-    free(previous);
+    return outcome;
+}
 
-    reload(dialog);
+bool PackageFile::rewritePackage(uint32_t recordCount, HWND dialog)
+{
+    SaveOutcome outcome = writeList(recordCount);
+    if (outcome == SAVE_PENDING)
+        showRecovered(dialog);
+    else
+        reload(dialog);
+    return outcome == SAVE_WRITTEN;
+}
+
+void PackageFile::showRecovered(HWND dialog)
+{
+    DWORD size = 0;
+    unsigned char* image = nullptr;
+    // A package that cannot be mended now is shown as the next recovery will leave it.
+    if (RecoverPackage(handle, path) || !(image = LoadPackageImage(handle, path, &size))) {
+        reload(dialog);
+        return;
+    }
+    readImage(image, size);
+    free(image);
+    profiles.fillListBox(dialog, 0);
 }
