@@ -44,6 +44,14 @@ PackageFile* Adopt(HANDLE handle, const std::string& path, std::string& error)
         return nullptr;
     }
     package->handle = handle;
+    // The store's crash-safe writing needs the path, for the side file beside the package.
+    package->path = (char*)malloc(path.size() + 1);
+    if (!package->path) {
+        DestroyPackageFile(package);
+        error = "not enough memory for " + path;
+        return nullptr;
+    }
+    memcpy(package->path, path.c_str(), path.size() + 1);
     return package;
 }
 
@@ -73,6 +81,8 @@ std::string ResolvePackage(const std::string& text, const std::string& folder)
 
 PackageFile* ReadPackage(const std::string& path, std::string& error)
 {
+    // As Marlowin.exe does: a package whose last rewrite was cut short gets its previous bytes back first.
+    RecoverPackageAt(path.c_str());
     HANDLE handle = OpenShared(path, GENERIC_READ, OPEN_EXISTING, error);
     if (handle == INVALID_HANDLE_VALUE)
         return nullptr;
@@ -84,6 +94,7 @@ PackageFile* ReadPackage(const std::string& path, std::string& error)
 
 bool ReadPackageBytes(const std::string& path, std::string& bytes, std::string& error)
 {
+    RecoverPackageAt(path.c_str());
     HANDLE handle = OpenShared(path, GENERIC_READ, OPEN_EXISTING, error);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
@@ -110,7 +121,7 @@ PackageFile* OpenForWriting(const std::string& path, bool create, bool* created,
         *created = create && GetLastError() != ERROR_ALREADY_EXISTS;
     PackageFile* package = Adopt(handle, path, error);
     if (package)
-        package->readRecords();
+        package->showRecovered(nullptr);
     return package;
 }
 
@@ -129,9 +140,7 @@ bool WriteList(PackageFile& package, const std::string& path, std::string& error
     std::vector<unsigned char> wanted((size_t)count * RECORD_SIZE);
     package.profiles.serialize(wanted.data());
 
-    package.rewritePackage(count, nullptr);
-
-    bool same = package.loadedCount == count;
+    bool same = package.rewritePackage(count, nullptr) && package.loadedCount == count;
     unsigned char record[RECORD_SIZE];
     for (uint32_t i = 0; same && i < count; ++i) {
         EncodeRecord(package.records[i], record);

@@ -30,7 +30,7 @@ PackageFile* OpenForWriting(const std::string& path, bool create, bool* created,
 // identical names keep their order in the text, so that an exported package comes back whole.
 void LinkImported(std::vector<Profile>& profiles, ProfileList& list);
 
-// Writes the package's list, in list order, through the store's rewriting, then checks that
+// Writes the package's list, in list order, through the store's crash-safe rewriting, then checks that
 // the file reads back as exactly that list.
 bool WriteList(PackageFile& package, const std::string& path, std::string& error);
 
