@@ -5,6 +5,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 source "$root/scripts/wine-env.sh"
 
+# The pure rules natively under the sanitizers: unit tests, seed inputs, each fuzz target briefly.
+bash "$root/scripts/fuzz.sh" 3
+
 preset=$(runnable_preset test)
 build=${MARLOWIN_BUILD_DIR:-$root/build/$preset}
 (cd "$root" && cmake --preset "$preset" -B "$build" >/dev/null)
