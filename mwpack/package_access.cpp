@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "store/name_order.h"
 
 namespace {
 
@@ -123,15 +122,6 @@ PackageFile* OpenForWriting(const std::string& path, bool create, bool* created,
     if (package)
         package->showRecovered(nullptr);
     return package;
-}
-
-void LinkImported(std::vector<Profile>& profiles, ProfileList& list)
-{
-    // The store puts the later of two identical names first.
-    uint32_t count = (uint32_t)profiles.size();
-    for (uint32_t i = 0; i < count; ++i)
-        profiles[i].ordinal = count - 1 - i;
-    LinkInNameOrder(profiles.data(), count, list);
 }
 
 bool WriteList(PackageFile& package, const std::string& path, std::string& error)

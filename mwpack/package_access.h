@@ -4,7 +4,6 @@
 #define MARLOWIN_PACKAGE_ACCESS_H
 
 #include <string>
-#include <vector>
 
 #include "store/package_file.h"
 
@@ -25,10 +24,6 @@ bool ReadPackageBytes(const std::string& path, std::string& bytes, std::string& 
 // Opens a package for writing as the editor does; a package an editor holds is refused.
 // With create, a missing file is made and *created tells so.
 PackageFile* OpenForWriting(const std::string& path, bool create, bool* created, std::string& error);
-
-// Links imported profiles into the list in name order, as the editor writes; profiles of
-// identical names keep their order in the text, so that an exported package comes back whole.
-void LinkImported(std::vector<Profile>& profiles, ProfileList& list);
 
 // Writes the package's list, in list order, through the store's crash-safe rewriting, then checks that
 // the file reads back as exactly that list.

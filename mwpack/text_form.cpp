@@ -6,6 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "store/name_order.h"
+
 const char* const FieldKeys[FIELD_COUNT] = { "name", "command", "object", "directory", "arguments", "type",
                                              "window" };
 
@@ -198,4 +200,13 @@ bool ImportText(const char* text, size_t length, const CodePage& codePage, std::
         }
     }
     return true;
+}
+
+void LinkImported(std::vector<Profile>& profiles, ProfileList& list)
+{
+    // The store puts the later of two identical names first.
+    uint32_t count = (uint32_t)profiles.size();
+    for (uint32_t i = 0; i < count; ++i)
+        profiles[i].ordinal = count - 1 - i;
+    LinkInNameOrder(profiles.data(), count, list);
 }

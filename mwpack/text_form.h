@@ -31,4 +31,8 @@ bool ExportText(const std::vector<const ProfileBase*>& profiles, const CodePage&
 bool ImportText(const char* text, size_t length, const CodePage& codePage, std::vector<Profile>& profiles,
                 std::string& error);
 
+// Links imported profiles into the list in name order, as the editor writes; profiles of
+// identical names keep their order in the text, so that an exported package comes back whole.
+void LinkImported(std::vector<Profile>& profiles, ProfileList& list);
+
 #endif

@@ -48,7 +48,7 @@ public:
     const char* window() const { return fields[FIELD_WINDOW]; }
 };
 
-class Profile : public ProfileBase {
+class Profile final : public ProfileBase {
 public:
     Profile() : extra(0) {}
     Profile(const char* const texts[FIELD_COUNT], uint32_t ordinalValue)

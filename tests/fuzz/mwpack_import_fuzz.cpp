@@ -1,21 +1,15 @@
-// The text form's import under a fuzzer: any input gives either a clear error or profiles whose
-// export imports back to the same profiles; and any record bytes that export come back the same.
-// Native build: the code page behind the seam is Latin-1, where every byte is one character.
-//   clang++-14 -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -DJSON_NOEXCEPTION -I. \
-//     tests/fuzz/mwpack_import_fuzz.cpp mwpack/text_form.cpp store/record_codec.cpp -o mwpack_import_fuzz
-#include <stddef.h>
+// The text form's import: any input gives either a clear error and no profiles, or profiles that
+// export and import back unchanged; and a package as the editor writes it, whatever its bytes,
+// exports and imports to the same bytes. The code page behind the seam is Latin-1 here, where
+// every byte is one character.
 #include <stdint.h>
-#include <stdlib.h>
 #include <string.h>
-
 #include <string>
 #include <vector>
 
 #include "mwpack/text_form.h"
-
-// The window side of profiles is not part of these rules.
-intptr_t ProfileBase::addToListBox(HWND, int, int) { return 0; }
-intptr_t ProfileBase::postFields(HWND, int, int) { return 0; }
+#include "store/name_order.h"
+#include "tests/fuzz/fuzz_check.h"
 
 namespace {
 
@@ -24,12 +18,9 @@ bool Latin1ToUtf8(const char* text, size_t length, std::string& out)
     out.clear();
     for (size_t i = 0; i < length; ++i) {
         unsigned char c = (unsigned char)text[i];
-        if (c < 0x80) {
-            out += (char)c;
-        } else {
+        if (c >= 0x80)
             out += (char)(0xC0 | c >> 6);
-            out += (char)(0x80 | (c & 0x3F));
-        }
+        out += (char)(c >= 0x80 ? 0x80 | (c & 0x3F) : c);
     }
     return true;
 }
@@ -39,30 +30,17 @@ bool Utf8ToLatin1(const char* text, size_t length, std::string& out)
     out.clear();
     for (size_t i = 0; i < length; ++i) {
         unsigned char c = (unsigned char)text[i];
-        if (c < 0x80) {
-            out += (char)c;
-        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < length && ((unsigned char)text[i + 1] & 0xC0) == 0x80) {
-            out += (char)((c & 0x03) << 6 | ((unsigned char)text[i + 1] & 0x3F));
-            ++i;
-        } else {
-            return false;
+        if (c >= 0x80) {
+            if ((c != 0xC2 && c != 0xC3) || i + 1 >= length || ((unsigned char)text[i + 1] & 0xC0) != 0x80)
+                return false;
+            c = (unsigned char)((c & 0x03) << 6 | ((unsigned char)text[++i] & 0x3F));
         }
+        out += (char)c;
     }
     return true;
 }
 
 const CodePage LATIN1 = { Latin1ToUtf8, Utf8ToLatin1 };
-
-bool SameProfiles(const std::vector<Profile>& a, const std::vector<Profile>& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        for (int field = 0; field < FIELD_COUNT; ++field)
-            if (strcmp(a[i].field(field), b[i].field(field)) != 0)
-                return false;
-    return true;
-}
 
 std::vector<const ProfileBase*> Pointers(const std::vector<Profile>& profiles)
 {
@@ -72,62 +50,64 @@ std::vector<const ProfileBase*> Pointers(const std::vector<Profile>& profiles)
     return order;
 }
 
-void Check(bool condition)
+std::string Serialize(const ProfileList& list)
 {
-    if (!condition)
-        abort();
+    std::string bytes(list.count() * RECORD_SIZE, '\0');
+    list.serialize((unsigned char*)&bytes[0]);
+    return bytes;
 }
 
-// Text in: an error with a message, or profiles that survive export and import unchanged.
-void ImportProperty(const char* data, size_t size)
+void TextProperty(const char* data, size_t size)
 {
     std::vector<Profile> profiles;
     std::string error;
     if (!ImportText(data, size, LATIN1, profiles, error)) {
-        Check(!error.empty() && profiles.empty());
+        FUZZ_CHECK(!error.empty() && profiles.empty());
         return;
     }
-    for (const Profile& profile : profiles)
-        Check(profile.name()[0] != '\0');
     std::string text, again;
-    Check(ExportText(Pointers(profiles), LATIN1, text, error));
+    FUZZ_CHECK(ExportText(Pointers(profiles), LATIN1, text, error));
     std::vector<Profile> back;
-    Check(ImportText(text.data(), text.size(), LATIN1, back, error));
-    Check(SameProfiles(profiles, back));
-    Check(ExportText(Pointers(back), LATIN1, again, error) && again == text);
+    FUZZ_CHECK(ImportText(text.data(), text.size(), LATIN1, back, error));
+    FUZZ_CHECK(back.size() == profiles.size());
+    for (size_t i = 0; i < back.size(); ++i) {
+        FUZZ_CHECK(profiles[i].name()[0] != '\0');
+        for (int field = 0; field < FIELD_COUNT; ++field)
+            FUZZ_CHECK(strcmp(profiles[i].field(field), back[i].field(field)) == 0);
+    }
+    FUZZ_CHECK(ExportText(Pointers(back), LATIN1, again, error) && again == text);
 }
 
-// Record bytes in, as the editor writes them: export and import give the same bytes.
-void RecordProperty(const unsigned char* data, size_t size)
+void PackageProperty(const uint8_t* data, size_t size)
 {
-    std::vector<Profile> profiles(size / RECORD_SIZE);
-    for (size_t i = 0; i < profiles.size(); ++i)
-        DecodeRecord(data + i * RECORD_SIZE, profiles[i], (uint32_t)i);
-    std::string text, error;
-    Check(ExportText(Pointers(profiles), LATIN1, text, error));
-    std::vector<Profile> back;
-    bool imported = ImportText(text.data(), text.size(), LATIN1, back, error);
-    // Only an empty name is refused: the editor never writes one.
-    bool emptyName = false;
-    for (const Profile& profile : profiles)
-        emptyName = emptyName || profile.name()[0] == '\0';
-    Check(imported != emptyName);
-    if (!imported)
-        return;
-    for (size_t i = 0; i < profiles.size(); ++i) {
-        unsigned char original[RECORD_SIZE], again[RECORD_SIZE];
-        EncodeRecord(profiles[i], original);
-        EncodeRecord(back[i], again);
-        Check(memcmp(original, again, RECORD_SIZE) == 0);
+    // The package the editor would write from these records: name order, no empty names.
+    std::vector<Profile> records(size / RECORD_SIZE);
+    for (size_t i = 0; i < records.size(); ++i) {
+        DecodeRecord(data + i * RECORD_SIZE, records[i], (uint32_t)i);
+        if (records[i].name()[0] == '\0')
+            records[i].name()[0] = 'n';
     }
+    ProfileList order;
+    LinkInNameOrder(records.data(), (uint32_t)records.size(), order);
+    std::string package = Serialize(order);
+
+    std::vector<Profile> stored(records.size());
+    for (size_t i = 0; i < stored.size(); ++i)
+        DecodeRecord((const unsigned char*)package.data() + i * RECORD_SIZE, stored[i], (uint32_t)i);
+    std::string text, error;
+    FUZZ_CHECK(ExportText(Pointers(stored), LATIN1, text, error));
+    std::vector<Profile> imported;
+    FUZZ_CHECK(ImportText(text.data(), text.size(), LATIN1, imported, error));
+    ProfileList written;
+    LinkImported(imported, written);
+    FUZZ_CHECK(Serialize(written) == package);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    ImportProperty((const char*)data, size);
-    if (size >= RECORD_SIZE)
-        RecordProperty(data, size);
+    TextProperty((const char*)data, size);
+    PackageProperty(data, size);
     return 0;
 }

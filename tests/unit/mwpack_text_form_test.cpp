@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "mwpack/code_page.h"
-#include "mwpack/package_access.h"
 #include "mwpack/text_form.h"
 #include "store/name_order.h"
 
