@@ -13,7 +13,8 @@ file(GLOB MWPACK_SOURCES CONFIGURE_DEPENDS mwpack/*.cpp)
 list(REMOVE_ITEM MWPACK_SOURCES ${CMAKE_SOURCE_DIR}/mwpack/main.cpp)
 add_library(mwpack_core STATIC ${MWPACK_SOURCES})
 # No exceptions: a fault the library would throw ends the program; every access is checked first.
-target_compile_definitions(mwpack_core PUBLIC JSON_NOEXCEPTION)
+# No streams either: the program writes through its own console.
+target_compile_definitions(mwpack_core PUBLIC JSON_NOEXCEPTION JSON_NO_IO)
 target_include_directories(mwpack_core SYSTEM PUBLIC ${MWPACK_JSON_INCLUDE})
 target_compile_options(mwpack_core PRIVATE ${MARLOWIN_WARNINGS} -fno-exceptions -fno-rtti)
 target_link_libraries(mwpack_core PUBLIC marlowin_core)

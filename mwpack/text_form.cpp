@@ -1,4 +1,4 @@
-// Export builds one JSON document and lets the library write it; import lets the library parse
+// Export writes the frame and lets the library escape each text; import lets the library parse
 // and then checks every value's type before reading it, since the program has no exceptions.
 #include "mwpack/text_form.h"
 
@@ -138,22 +138,29 @@ bool ImportProfile(const Json& entry, size_t index, const CodePage& codePage, Pr
 bool ExportText(const std::vector<const ProfileBase*>& profiles, const CodePage& codePage, std::string& text,
                 std::string& error)
 {
-    Json list = Json::array();
-    std::string utf8;
+    // The fixed frame is written here and each text escaped by the library's own serializer, into
+    // one growing string: no document of thousands of small objects is built for a single write.
+    text.clear();
+    text.reserve(profiles.size() * 256 + 64);
+    nlohmann::detail::serializer<Json> writer(nlohmann::detail::output_adapter<char, std::string>(text), ' ');
+    Json value = std::string();
+    std::string& utf8 = value.get_ref<std::string&>();
+    text += "{\n  \"version\": " + std::to_string(TEXT_FORM_VERSION) + ",\n  \"profiles\": [";
     for (size_t i = 0; i < profiles.size(); ++i) {
-        Json entry = Json::object();
+        text += i ? ",\n    {" : "\n    {";
         for (int field = 0; field < FIELD_COUNT; ++field) {
-            if (!ExportField(*profiles[i], i, field, codePage, utf8, error))
+            if (!ExportField(*profiles[i], i, field, codePage, utf8, error)) {
+                text.clear();
                 return false;
-            entry[FieldKeys[field]] = utf8;
+            }
+            text += field ? ",\n      \"" : "\n      \"";
+            text += FieldKeys[field];
+            text += "\": ";
+            writer.dump(value, false, false, 0);
         }
-        list.push_back(std::move(entry));
+        text += "\n    }";
     }
-    Json root = Json::object();
-    root["version"] = (int)TEXT_FORM_VERSION;
-    root["profiles"] = std::move(list);
-    text = root.dump(2);
-    text += '\n';
+    text += profiles.empty() ? "]\n}\n" : "\n  ]\n}\n";
     return true;
 }
 
