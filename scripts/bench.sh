@@ -18,6 +18,7 @@ start_display private
 start_wineserver
 
 echo "Marlowin.exe, stripped, all resources linked: $(stat -c %s "$root/build/release/Marlowin.exe") bytes"
+echo "mwpack.exe, stripped: $(stat -c %s "$root/build/release/mwpack.exe") bytes (goal at most 524288)"
 for bench in "$build"/bin/*_bench.exe; do
   echo "== $(basename "$bench" .exe)"
   (cd "$build/bin" && wine "$bench")

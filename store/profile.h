@@ -48,7 +48,7 @@ public:
     const char* window() const { return fields[FIELD_WINDOW]; }
 };
 
-class Profile : public ProfileBase {
+class Profile final : public ProfileBase {
 public:
     Profile() : extra(0) {}
     Profile(const char* const texts[FIELD_COUNT], uint32_t ordinalValue)
@@ -78,6 +78,8 @@ int CompareNames(const char* a, const char* b);
 // Record codec. A stored text without a terminator in its 260 bytes is cut to 259 characters.
 void DecodeRecord(const unsigned char* record, Profile& profile, uint32_t ordinalValue);
 void EncodeRecord(const ProfileBase& profile, unsigned char* record);
+// True when the stored text of the field has its terminator within the field's bytes.
+bool RecordFieldEnds(const unsigned char* record, int field);
 
 // Decodes the whole records among the first size bytes, at most capacity of them, into
 // records[0...]; the first gets firstOrdinal and each next one more. Trailing bytes that make
