@@ -16,7 +16,7 @@ add_custom_command(
           ${shipped_files}
   DEPENDS ${MARLOWIN_SHIPPED_PROGRAMS} ${CMAKE_SOURCE_DIR}/scripts/package-release.sh
           ${CMAKE_SOURCE_DIR}/scripts/make-package.py ${CMAKE_SOURCE_DIR}/release/marlowin.nsi
-          ${CMAKE_SOURCE_DIR}/release/ReadMe.txt
+          ${CMAKE_SOURCE_DIR}/release/ReadMe.txt ${CMAKE_SOURCE_DIR}/res/art/mw.ico
   COMMENT "Packing Marlowin-${PROJECT_VERSION}-win32.zip and Marlowin-${PROJECT_VERSION}-setup.exe"
   VERBATIM)
 add_custom_target(release DEPENDS ${MARLOWIN_ZIP} ${MARLOWIN_SETUP})

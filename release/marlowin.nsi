@@ -1,6 +1,7 @@
 ; Per-user installer: no administrator rights, since the Packages folder beside Marlowin.exe must
 ; stay writable for the package editor.
-; makensis -DVERSION=x.y.z -DVERSION4=x.y.z.w -DSTAGE=<folder with the programs> -DOUTFILE=<setup.exe>
+; makensis -DVERSION=x.y.z -DVERSION4=x.y.z.w -DSTAGE=<folder with the programs> -DICON=<.ico>
+;          -DOUTFILE=<setup.exe>
 Unicode true
 SetCompressor /SOLID lzma
 ; No file times in the installer: the same programs give the same setup.exe.
@@ -32,6 +33,8 @@ VIAddVersionKey "FileDescription" "Marlowin ${VERSION} setup"
 VIAddVersionKey "CompanyName" "Marlowin developers"
 VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 Marlowin developers"
 
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 !define MUI_COMPONENTSPAGE_NODESC
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY

@@ -48,5 +48,6 @@ rm -f "$zip"
 version4=$version
 while [ "$(tr -cd . <<<"$version4" | wc -c)" -lt 3 ]; do version4=$version4.0; done
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DVERSION4="$version4" -DSTAGE="$stage" \
+  -DICON="$root/res/art/mw.ico" \
   -DOUTFILE="$out/Marlowin-$version-setup.exe" "$root/release/marlowin.nsi"
 echo "Release: $zip, $out/Marlowin-$version-setup.exe"

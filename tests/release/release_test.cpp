@@ -1,0 +1,306 @@
+// The release as a user meets it, in a fresh Wine prefix: the installer's silent install, an upgrade
+// over a running copy, the uninstall, and the portable zip. The cases build on each other and run in
+// this order; scripts/test-release.sh sets the prefix up and names the files in the environment.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600  // QueryFullProcessImageNameA
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include "tests/support/resident_copy.h"
+#include "tests/support/test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+const char* UNINSTALL_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Marlowin";
+
+std::string Env(const char* name)
+{
+    char value[MAX_PATH * 2] = "";
+    DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    return length < sizeof value ? std::string(value, length) : std::string();
+}
+
+// The programs the release ships, from MW_RELEASE_PROGRAMS ("Marlowin.exe,mwpack.exe").
+std::vector<std::string> ShippedPrograms()
+{
+    std::vector<std::string> names;
+    std::string list = Env("MW_RELEASE_PROGRAMS") + ",";
+    for (size_t start = 0, end; (end = list.find(',', start)) != std::string::npos; start = end + 1) {
+        if (end > start)
+            names.push_back(list.substr(start, end - start));
+    }
+    return names;
+}
+
+std::string KnownFolder(int csidl)
+{
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+std::string InstallFolder() { return KnownFolder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Marlowin"; }
+std::string InstalledExe() { return InstallFolder() + "\\Marlowin.exe"; }
+std::string StartMenuShortcut() { return KnownFolder(CSIDL_PROGRAMS) + "\\Marlowin.lnk"; }
+std::string StartupShortcut() { return KnownFolder(CSIDL_STARTUP) + "\\Marlowin.lnk"; }
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+// The target of a shortcut as the shell reads it, or "" when it is missing or unreadable.
+std::string ShortcutTarget(const std::string& link)
+{
+    std::string target;
+    IShellLinkA* shellLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                (void**)&shellLink)))
+        return target;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, (void**)&file))) {
+        wchar_t wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+        char path[MAX_PATH] = "";
+        if (SUCCEEDED(file->Load(wide, STGM_READ)) && SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, 0)))
+            target = path;
+        file->Release();
+    }
+    shellLink->Release();
+    return target;
+}
+
+bool UserKeyExists(const std::string& key)
+{
+    HKEY handle;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(handle);
+    return true;
+}
+
+std::string UserText(const std::string& key, const char* name = "")
+{
+    char value[1024] = "";
+    DWORD size = sizeof value - 1;
+    HKEY handle;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return "";
+    if (RegQueryValueExA(handle, name, nullptr, nullptr, (BYTE*)value, &size) != ERROR_SUCCESS)
+        value[0] = '\0';
+    RegCloseKey(handle);
+    return value;
+}
+
+DWORD UserNumber(const std::string& key, const char* name)
+{
+    DWORD value = 0, size = sizeof value;
+    HKEY handle;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return 0;
+    RegQueryValueExA(handle, name, nullptr, nullptr, (BYTE*)&value, &size);
+    RegCloseKey(handle);
+    return value;
+}
+
+// The program of a registered command: the quoted text at its start.
+std::string ProgramOf(const std::string& command)
+{
+    if (command.empty() || command[0] != '"')
+        return command.substr(0, command.find(' '));
+    return command.substr(1, command.find('"', 1) - 1);
+}
+
+std::string ImageOfProcess(DWORD processId)
+{
+    std::string image;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process)
+        return image;
+    char path[MAX_PATH];
+    DWORD size = sizeof path;
+    if (QueryFullProcessImageNameA(process, 0, path, &size))
+        image.assign(path, size);
+    CloseHandle(process);
+    return image;
+}
+
+DWORD ProcessOf(HWND window)
+{
+    DWORD owner = 0;
+    return window && GetWindowThreadProcessId(window, &owner) ? owner : 0;
+}
+
+RunResult RunSetup()
+{
+    return RunCommandLine("\"" + Env("MW_RELEASE_SETUP") + "\" /S", 120000);
+}
+
+class Release : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { CoInitialize(nullptr); }
+    static void TearDownTestSuite() { CoUninitialize(); }
+
+    // What the user keeps in Packages; the odd tail is no whole record, so nothing may rewrite it.
+    static std::string UserPackage() { return EncodePackage({ RecorderRecord("mine") }) + "tail"; }
+    static std::string EditedExample() { return EncodePackage({ RecorderRecord("edited", "Example") }); }
+
+    RecorderLog log;
+};
+
+TEST_F(Release, SilentInstallPlacesProgramsShortcutsUninstallEntryAndAssociation)
+{
+    ASSERT_FALSE(FileExists(InstallFolder())) << "the prefix is not fresh";
+    RunResult run = RunSetup();
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u);
+
+    std::string folder = InstallFolder();
+    for (const std::string& program : ShippedPrograms())
+        EXPECT_TRUE(FileExists(folder + "\\" + program)) << program;
+    EXPECT_TRUE(FileExists(folder + "\\Uninstall.exe"));
+    EXPECT_TRUE(FileExists(folder + "\\Packages\\Example.mwpack"));
+    EXPECT_EQ(ReadFileBytes(InstalledExe()), ReadFileBytes(Env("MW_RELEASE_UNZIPPED") + "\\Marlowin\\Marlowin.exe"))
+        << "the installer and the zip ship different programs";
+
+    EXPECT_PRED2(SamePath, ShortcutTarget(StartMenuShortcut()), InstalledExe());
+    EXPECT_PRED2(SamePath, ShortcutTarget(StartupShortcut()), InstalledExe());
+
+    EXPECT_EQ(UserText(UNINSTALL_KEY, "DisplayName"), "Marlowin");
+    EXPECT_EQ(UserText(UNINSTALL_KEY, "DisplayVersion"), Env("MW_RELEASE_VERSION"));
+    EXPECT_NE(UserText(UNINSTALL_KEY, "Publisher"), "");
+    EXPECT_PRED2(SamePath, UserText(UNINSTALL_KEY, "DisplayIcon"), InstalledExe() + ",0");
+    EXPECT_PRED2(SamePath, ProgramOf(UserText(UNINSTALL_KEY, "UninstallString")), folder + "\\Uninstall.exe");
+    EXPECT_GT(UserNumber(UNINSTALL_KEY, "EstimatedSize"), 0u);
+
+    // The shell would run the per-user open command; Wine's merged classes leave it out, so run it here.
+    std::string packageClass = UserText("Software\\Classes\\.mwpack");
+    ASSERT_NE(packageClass, "");
+    std::string classKey = "Software\\Classes\\" + packageClass;
+    EXPECT_PRED2(SamePath, UserText(classKey + "\\DefaultIcon"), InstalledExe() + ",0");
+    std::string command = UserText(classKey + "\\shell\\open\\command");
+    EXPECT_PRED2(SamePath, ProgramOf(command), InstalledExe());
+    size_t placeholder = command.find("%1");
+    ASSERT_NE(placeholder, std::string::npos) << command;
+
+    std::string documents = MakeTempFolder("double click");
+    std::string package = documents + "\\Work day.mwpack";
+    WriteFileBytes(package, EncodePackage({ RecorderRecord("2", "beta"), RecorderRecord("3", "Gamma"),
+                                            RecorderRecord("1", "alpha") }));
+    RunResult opened = RunCommandLine(command.replace(placeholder, 2, package), 20000);
+    EXPECT_TRUE(opened.finished);
+    std::vector<Recording> seen = log.waitFor(3);
+    ASSERT_EQ(seen.size(), 3u);
+    for (size_t i = 0; i < seen.size(); ++i) {
+        std::string expected = " " + std::to_string(i + 1);
+        const std::string& line = seen[i].commandLine;
+        EXPECT_EQ(line.substr(line.size() - expected.size()), expected) << line;
+    }
+    RemoveTree(documents);
+}
+
+TEST_F(Release, UpgradeKeepsEveryPackageAndRestartsTheRunningCopy)
+{
+    ASSERT_TRUE(FileExists(InstalledExe())) << "needs the install of the case before";
+    std::string packages = InstallFolder() + "\\Packages";
+    WriteFileBytes(packages + "\\Mine.mwpack", UserPackage());
+    WriteFileBytes(packages + "\\Example.mwpack", EditedExample());
+
+    ChildProcess resident("\"" + InstalledExe() + "\"");
+    ASSERT_TRUE(WaitUntil([&] { return resident.owns(PublishedWindow()); }, 20000));
+
+    RunResult run = RunSetup();
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u);
+
+    // Closed through "Marlowin.exe U", which ends it with 0, not killed.
+    EXPECT_TRUE(resident.endsWithin(0));
+    EXPECT_EQ(resident.exitCode(), 0u);
+    HWND restarted = nullptr;
+    EXPECT_TRUE(WaitUntil([&] {
+        restarted = PublishedWindow();
+        return restarted && IsWindow(restarted) && ProcessOf(restarted) != resident.processId();
+    }, 20000));
+    EXPECT_PRED2(SamePath, ImageOfProcess(ProcessOf(restarted)), InstalledExe());
+
+    EXPECT_EQ(ReadFileBytes(packages + "\\Mine.mwpack"), UserPackage());
+    EXPECT_EQ(ReadFileBytes(packages + "\\Example.mwpack"), EditedExample());
+}
+
+TEST_F(Release, SilentUninstallRemovesEverythingButThePackages)
+{
+    std::string folder = InstallFolder();
+    ASSERT_TRUE(FileExists(folder + "\\Uninstall.exe")) << "needs the install of the cases before";
+    // The uninstaller hands over to a copy of itself and ends at once: wait for its work instead.
+    RunResult run = RunCommandLine("\"" + folder + "\\Uninstall.exe\" /S", 60000);
+    ASSERT_TRUE(run.finished);
+    EXPECT_TRUE(WaitUntil([&] { return !FileExists(folder + "\\Uninstall.exe") && !UserKeyExists(UNINSTALL_KEY); },
+                          60000));
+
+    for (const std::string& program : ShippedPrograms())
+        EXPECT_FALSE(FileExists(folder + "\\" + program)) << program;
+    EXPECT_FALSE(MappingExists()) << "the running copy was left running";
+    EXPECT_FALSE(FileExists(StartMenuShortcut()));
+    EXPECT_FALSE(FileExists(StartupShortcut()));
+    EXPECT_FALSE(UserKeyExists("Software\\Classes\\.mwpack"));
+    EXPECT_FALSE(UserKeyExists("Software\\Classes\\Marlowin.Package"));
+    EXPECT_FALSE(UserKeyExists(UNINSTALL_KEY));
+
+    EXPECT_EQ(ReadFileBytes(folder + "\\Packages\\Mine.mwpack"), UserPackage());
+    EXPECT_EQ(ReadFileBytes(folder + "\\Packages\\Example.mwpack"), EditedExample());
+}
+
+struct TitleSearch {
+    std::string part;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTitled(HWND window, LPARAM data)
+{
+    TitleSearch* search = (TitleSearch*)data;
+    std::string title = WindowText(window);
+    CharLowerA(&title[0]);
+    if (IsWindowVisible(window) && ProcessOf(window) != GetCurrentProcessId() &&
+        title.find(search->part) != std::string::npos)
+        search->found.push_back(window);
+    return TRUE;
+}
+
+// Visible top-level windows of other programs whose title holds the lower-case text.
+std::vector<HWND> WindowsTitled(const char* part)
+{
+    TitleSearch search{ part, {} };
+    EnumWindows(CollectTitled, (LPARAM)&search);
+    return search.found;
+}
+
+TEST_F(Release, ZipInAFolderWithBlanksLaunchesTheExamplePackage)
+{
+    std::string folder = Env("MW_RELEASE_UNZIPPED") + "\\Marlowin";
+    ASSERT_NE(folder.find(' '), std::string::npos);
+    for (const std::string& program : ShippedPrograms())
+        EXPECT_TRUE(FileExists(folder + "\\" + program)) << program;
+    EXPECT_TRUE(FileExists(folder + "\\ReadMe.txt"));
+
+    HttpRecorder browser;
+    std::string example = folder + "\\Packages\\Example.mwpack";
+    RunResult run = RunCommandLine("\"" + folder + "\\Marlowin.exe\" \"" + example + "\"", 20000);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u);
+
+    EXPECT_EQ(log.waitForPage(1), "http://marlowin.example.org/marlowin/help.html");
+    std::vector<HWND> notepad, windowsFolder;
+    EXPECT_TRUE(WaitUntil([&] { return !(notepad = WindowsTitled("win.ini")).empty(); }, 30000));
+    EXPECT_TRUE(WaitUntil([&] {
+        windowsFolder = WindowsTitled("windows");
+        return !windowsFolder.empty();
+    }, 30000));
+    for (HWND window : notepad)
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    for (HWND window : windowsFolder)
+        PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+}  // namespace
