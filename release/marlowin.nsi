@@ -13,6 +13,7 @@ RequestExecutionLevel user
 !include FileFunc.nsh
 !include StrFunc.nsh
 !include WinMessages.nsh
+!include Sections.nsh
 !include "${STAGE}\..\programs.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Marlowin"
@@ -58,7 +59,7 @@ Var ResidentWasRunning
     ${If} $1 <> 0
       System::Call '*$1(i .r2)'
       System::Call 'kernel32::UnmapViewOfFile(p r1)'
-      System::Call 'user32::GetWindowThreadProcessId(p r2, *i 0 r3)'
+      System::Call 'user32::GetWindowThreadProcessId(p r2, *i .r3)'
       System::Call 'kernel32::OpenProcess(i 0x100000, i 0, i r3) p .r4'
     ${EndIf}
     System::Call 'kernel32::CloseHandle(p r0)'
@@ -121,6 +122,14 @@ SectionEnd
 Section "Start Marlowin when I sign in" SecStartup
   CreateShortCut "$SMSTARTUP\Marlowin.lnk" "$INSTDIR\Marlowin.exe"
 SectionEnd
+
+; An upgrade keeps the earlier choice about starting at sign-in, also when it runs silently.
+Function .onInit
+  ${If} ${FileExists} "$INSTDIR\Marlowin.exe"
+  ${AndIfNot} ${FileExists} "$SMSTARTUP\Marlowin.lnk"
+    !insertmacro UnselectSection ${SecStartup}
+  ${EndIf}
+FunctionEnd
 
 !ifdef SHIPS_mwpack
 ${StrStr}
