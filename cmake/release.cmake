@@ -5,15 +5,15 @@ set(MARLOWIN_DIST_DIR ${CMAKE_BINARY_DIR}/dist)
 set(MARLOWIN_ZIP ${MARLOWIN_DIST_DIR}/Marlowin-${PROJECT_VERSION}-win32.zip)
 set(MARLOWIN_SETUP ${MARLOWIN_DIST_DIR}/Marlowin-${PROJECT_VERSION}-setup.exe)
 
-set(shipped_files)
+set(MARLOWIN_SHIPPED_FILES)
 foreach(program ${MARLOWIN_SHIPPED_PROGRAMS})
-  list(APPEND shipped_files $<TARGET_FILE:${program}>)
+  list(APPEND MARLOWIN_SHIPPED_FILES $<TARGET_FILE:${program}>)
 endforeach()
 
 add_custom_command(
   OUTPUT ${MARLOWIN_ZIP} ${MARLOWIN_SETUP}
   COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/package-release.sh ${PROJECT_VERSION} ${MARLOWIN_DIST_DIR}
-          ${shipped_files}
+          ${MARLOWIN_SHIPPED_FILES}
   DEPENDS ${MARLOWIN_SHIPPED_PROGRAMS} ${CMAKE_SOURCE_DIR}/scripts/package-release.sh
           ${CMAKE_SOURCE_DIR}/scripts/make-package.py ${CMAKE_SOURCE_DIR}/release/marlowin.nsi
           ${CMAKE_SOURCE_DIR}/release/ReadMe.txt ${CMAKE_SOURCE_DIR}/res/art/mw.ico

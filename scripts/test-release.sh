@@ -14,7 +14,8 @@ unzip -q "$build/dist/Marlowin-$version-win32.zip" -d "$work/Un packed zip"
 
 trap cleanup_wine_env EXIT
 prepare_prefix "$work/prefix"
-start_display
+# A display of its own: its windows must not cover the pictures that other tests take.
+start_display private
 start_wineserver
 
 export MW_RELEASE_SETUP=$(winepath -w "$build/dist/Marlowin-$version-setup.exe")
