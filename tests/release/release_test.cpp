@@ -133,9 +133,12 @@ DWORD ProcessOf(HWND window)
     return window && GetWindowThreadProcessId(window, &owner) ? owner : 0;
 }
 
+// Bounds for waiting on whole programs: generous, since a wait ends as soon as its event comes.
+const DWORD PROGRAM_MS = 120000;
+
 RunResult RunSetup()
 {
-    return RunCommandLine("\"" + Env("MW_RELEASE_SETUP") + "\" /S", 120000);
+    return RunCommandLine("\"" + Env("MW_RELEASE_SETUP") + "\" /S", 2 * PROGRAM_MS);
 }
 
 class Release : public ::testing::Test {
@@ -189,9 +192,9 @@ TEST_F(Release, SilentInstallPlacesProgramsShortcutsUninstallEntryAndAssociation
     std::string package = documents + "\\Work day.mwpack";
     WriteFileBytes(package, EncodePackage({ RecorderRecord("2", "beta"), RecorderRecord("3", "Gamma"),
                                             RecorderRecord("1", "alpha") }));
-    RunResult opened = RunCommandLine(command.replace(placeholder, 2, package), 20000);
+    RunResult opened = RunCommandLine(command.replace(placeholder, 2, package), PROGRAM_MS);
     EXPECT_TRUE(opened.finished);
-    std::vector<Recording> seen = log.waitFor(3);
+    std::vector<Recording> seen = log.waitFor(3, PROGRAM_MS);
     ASSERT_EQ(seen.size(), 3u);
     for (size_t i = 0; i < seen.size(); ++i) {
         std::string expected = " " + std::to_string(i + 1);
@@ -209,7 +212,7 @@ TEST_F(Release, UpgradeKeepsEveryPackageAndRestartsTheRunningCopy)
     WriteFileBytes(packages + "\\Example.mwpack", EditedExample());
 
     ChildProcess resident("\"" + InstalledExe() + "\"");
-    ASSERT_TRUE(WaitUntil([&] { return resident.owns(PublishedWindow()); }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return resident.owns(PublishedWindow()); }, PROGRAM_MS));
 
     RunResult run = RunSetup();
     ASSERT_TRUE(run.finished);
@@ -222,7 +225,7 @@ TEST_F(Release, UpgradeKeepsEveryPackageAndRestartsTheRunningCopy)
     EXPECT_TRUE(WaitUntil([&] {
         restarted = PublishedWindow();
         return restarted && IsWindow(restarted) && ProcessOf(restarted) != resident.processId();
-    }, 20000));
+    }, PROGRAM_MS));
     EXPECT_PRED2(SamePath, ImageOfProcess(ProcessOf(restarted)), InstalledExe());
 
     EXPECT_EQ(ReadFileBytes(packages + "\\Mine.mwpack"), UserPackage());
@@ -234,10 +237,10 @@ TEST_F(Release, SilentUninstallRemovesEverythingButThePackages)
     std::string folder = InstallFolder();
     ASSERT_TRUE(FileExists(folder + "\\Uninstall.exe")) << "needs the install of the cases before";
     // The uninstaller hands over to a copy of itself and ends at once: wait for its work instead.
-    RunResult run = RunCommandLine("\"" + folder + "\\Uninstall.exe\" /S", 60000);
+    RunResult run = RunCommandLine("\"" + folder + "\\Uninstall.exe\" /S", PROGRAM_MS);
     ASSERT_TRUE(run.finished);
     EXPECT_TRUE(WaitUntil([&] { return !FileExists(folder + "\\Uninstall.exe") && !UserKeyExists(UNINSTALL_KEY); },
-                          60000));
+                          PROGRAM_MS));
 
     for (const std::string& program : ShippedPrograms())
         EXPECT_FALSE(FileExists(folder + "\\" + program)) << program;
@@ -286,17 +289,18 @@ TEST_F(Release, ZipInAFolderWithBlanksLaunchesTheExamplePackage)
 
     HttpRecorder browser;
     std::string example = folder + "\\Packages\\Example.mwpack";
-    RunResult run = RunCommandLine("\"" + folder + "\\Marlowin.exe\" \"" + example + "\"", 20000);
+    RunResult run = RunCommandLine("\"" + folder + "\\Marlowin.exe\" \"" + example + "\"", PROGRAM_MS);
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u);
 
+    log.waitFor(1, PROGRAM_MS);
     EXPECT_EQ(log.waitForPage(1), "http://marlowin.example.org/marlowin/help.html");
     std::vector<HWND> notepad, windowsFolder;
-    EXPECT_TRUE(WaitUntil([&] { return !(notepad = WindowsTitled("win.ini")).empty(); }, 30000));
+    EXPECT_TRUE(WaitUntil([&] { return !(notepad = WindowsTitled("win.ini")).empty(); }, PROGRAM_MS));
     EXPECT_TRUE(WaitUntil([&] {
         windowsFolder = WindowsTitled("windows");
         return !windowsFolder.empty();
-    }, 30000));
+    }, PROGRAM_MS));
     for (HWND window : notepad)
         PostMessageA(window, WM_CLOSE, 0, 0);
     for (HWND window : windowsFolder)
