@@ -119,8 +119,9 @@ Section "Marlowin" SecProgram
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
+; "A" waits five seconds first, so that the taskbar is there for the tray icon after sign-in.
 Section "Start Marlowin when I sign in" SecStartup
-  CreateShortCut "$SMSTARTUP\Marlowin.lnk" "$INSTDIR\Marlowin.exe"
+  CreateShortCut "$SMSTARTUP\Marlowin.lnk" "$INSTDIR\Marlowin.exe" "A"
 SectionEnd
 
 ; An upgrade keeps the earlier choice about starting at sign-in, also when it runs silently.

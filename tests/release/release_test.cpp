@@ -51,25 +51,30 @@ bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str(
 
 bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
-// The target of a shortcut as the shell reads it, or "" when it is missing or unreadable.
-std::string ShortcutTarget(const std::string& link)
+struct Shortcut {
+    std::string target, arguments;
+};
+
+// A shortcut as the shell reads it; empty texts when it is missing or unreadable.
+Shortcut ReadShortcut(const std::string& link)
 {
-    std::string target;
+    Shortcut shortcut;
     IShellLinkA* shellLink = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 (void**)&shellLink)))
-        return target;
+        return shortcut;
     IPersistFile* file = nullptr;
     if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, (void**)&file))) {
         wchar_t wide[MAX_PATH];
         MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
-        char path[MAX_PATH] = "";
-        if (SUCCEEDED(file->Load(wide, STGM_READ)) && SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, 0)))
-            target = path;
+        char path[MAX_PATH] = "", arguments[MAX_PATH] = "";
+        if (SUCCEEDED(file->Load(wide, STGM_READ)) && SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, 0)) &&
+            SUCCEEDED(shellLink->GetArguments(arguments, MAX_PATH)))
+            shortcut = { path, arguments };
         file->Release();
     }
     shellLink->Release();
-    return target;
+    return shortcut;
 }
 
 bool UserKeyExists(const std::string& key)
@@ -168,8 +173,11 @@ TEST_F(Release, SilentInstallPlacesProgramsShortcutsUninstallEntryAndAssociation
     EXPECT_EQ(ReadFileBytes(InstalledExe()), ReadFileBytes(Env("MW_RELEASE_UNZIPPED") + "\\Marlowin\\Marlowin.exe"))
         << "the installer and the zip ship different programs";
 
-    EXPECT_PRED2(SamePath, ShortcutTarget(StartMenuShortcut()), InstalledExe());
-    EXPECT_PRED2(SamePath, ShortcutTarget(StartupShortcut()), InstalledExe());
+    Shortcut startMenu = ReadShortcut(StartMenuShortcut()), startup = ReadShortcut(StartupShortcut());
+    EXPECT_PRED2(SamePath, startMenu.target, InstalledExe());
+    EXPECT_EQ(startMenu.arguments, "");
+    EXPECT_PRED2(SamePath, startup.target, InstalledExe());
+    EXPECT_EQ(startup.arguments, "A") << "after sign-in the copy waits for the taskbar";
 
     EXPECT_EQ(UserText(UNINSTALL_KEY, "DisplayName"), "Marlowin");
     EXPECT_EQ(UserText(UNINSTALL_KEY, "DisplayVersion"), Env("MW_RELEASE_VERSION"));
