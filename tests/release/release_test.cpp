@@ -263,29 +263,37 @@ TEST_F(Release, SilentUninstallRemovesEverythingButThePackages)
     EXPECT_EQ(ReadFileBytes(folder + "\\Packages\\Example.mwpack"), EditedExample());
 }
 
-struct TitleSearch {
-    std::string part;
+struct WindowSearch {
+    std::vector<std::string> classes;
+    std::string titlePart;
     std::vector<HWND> found;
 };
 
-BOOL CALLBACK CollectTitled(HWND window, LPARAM data)
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data)
 {
-    TitleSearch* search = (TitleSearch*)data;
+    WindowSearch* search = (WindowSearch*)data;
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
     std::string title = WindowText(window);
     CharLowerA(&title[0]);
-    if (IsWindowVisible(window) && ProcessOf(window) != GetCurrentProcessId() &&
-        title.find(search->part) != std::string::npos)
-        search->found.push_back(window);
+    for (const std::string& wanted : search->classes) {
+        if (IsWindowVisible(window) && lstrcmpiA(className, wanted.c_str()) == 0 &&
+            title.find(search->titlePart) != std::string::npos)
+            search->found.push_back(window);
+    }
     return TRUE;
 }
 
-// Visible top-level windows of other programs whose title holds the lower-case text.
-std::vector<HWND> WindowsTitled(const char* part)
+// Visible top-level windows of one of the classes whose title holds the lower-case text.
+std::vector<HWND> VisibleWindows(const std::vector<std::string>& classes, const char* titlePart = "")
 {
-    TitleSearch search{ part, {} };
-    EnumWindows(CollectTitled, (LPARAM)&search);
+    WindowSearch search{ classes, titlePart, {} };
+    EnumWindows(CollectWindow, (LPARAM)&search);
     return search.found;
 }
+
+// Folder windows of Windows' Explorer and of Wine's; neither names the folder in its title.
+const std::vector<std::string> FOLDER_WINDOW_CLASSES = { "CabinetWClass", "ExplorerWClass" };
 
 TEST_F(Release, ZipInAFolderWithBlanksLaunchesTheExamplePackage)
 {
@@ -295,6 +303,7 @@ TEST_F(Release, ZipInAFolderWithBlanksLaunchesTheExamplePackage)
         EXPECT_TRUE(FileExists(folder + "\\" + program)) << program;
     EXPECT_TRUE(FileExists(folder + "\\ReadMe.txt"));
 
+    ASSERT_TRUE(VisibleWindows(FOLDER_WINDOW_CLASSES).empty());
     HttpRecorder browser;
     std::string example = folder + "\\Packages\\Example.mwpack";
     RunResult run = RunCommandLine("\"" + folder + "\\Marlowin.exe\" \"" + example + "\"", PROGRAM_MS);
@@ -303,15 +312,14 @@ TEST_F(Release, ZipInAFolderWithBlanksLaunchesTheExamplePackage)
 
     log.waitFor(1, PROGRAM_MS);
     EXPECT_EQ(log.waitForPage(1), "http://marlowin.example.org/marlowin/help.html");
-    std::vector<HWND> notepad, windowsFolder;
-    EXPECT_TRUE(WaitUntil([&] { return !(notepad = WindowsTitled("win.ini")).empty(); }, PROGRAM_MS));
-    EXPECT_TRUE(WaitUntil([&] {
-        windowsFolder = WindowsTitled("windows");
-        return !windowsFolder.empty();
-    }, PROGRAM_MS));
+    std::vector<HWND> notepad, folderWindows;
+    EXPECT_TRUE(WaitUntil([&] { return !(notepad = VisibleWindows({ "Notepad" }, "win.ini")).empty(); },
+                          PROGRAM_MS));
+    EXPECT_TRUE(WaitUntil([&] { return !(folderWindows = VisibleWindows(FOLDER_WINDOW_CLASSES)).empty(); },
+                          PROGRAM_MS));
     for (HWND window : notepad)
         PostMessageA(window, WM_CLOSE, 0, 0);
-    for (HWND window : windowsFolder)
+    for (HWND window : folderWindows)
         PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
