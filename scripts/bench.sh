@@ -11,11 +11,6 @@ build=${MARLOWIN_BUILD_DIR:-$root/build/test}
 cmake --build "$build" -j "$(nproc)" >/dev/null
 (cd "$root" && cmake --preset release >/dev/null && cmake --build build/release --target release >/dev/null)
 
-trap cleanup_wine_env EXIT
-prepare_prefix "$build/wineprefix"
-start_display private
-start_wineserver
-
 echo "Marlowin.exe, stripped, all resources linked: $(stat -c %s "$root/build/release/Marlowin.exe") bytes"
 # Download sizes against their goals: each download at most 512 KB, Marlowin.exe at most 100 KB.
 size_line() {
@@ -31,6 +26,12 @@ done
 for download in "$root"/build/release/dist/Marlowin-*-win32.zip "$root"/build/release/dist/Marlowin-*-setup.exe; do
   size_line "$download" 512
 done
+
+trap cleanup_wine_env EXIT
+prepare_prefix "$build/wineprefix"
+start_display private
+start_wineserver
+
 for bench in "$build"/bin/*_bench.exe; do
   echo "== $(basename "$bench" .exe)"
   (cd "$build/bin" && wine "$bench")
