@@ -1,5 +1,5 @@
 # The release: a portable zip and a per-user installer, both made from the programs listed here.
-set(MARLOWIN_SHIPPED_PROGRAMS Marlowin)
+set(MARLOWIN_SHIPPED_PROGRAMS Marlowin mwpack)
 
 set(MARLOWIN_DIST_DIR ${CMAKE_BINARY_DIR}/dist)
 set(MARLOWIN_ZIP ${MARLOWIN_DIST_DIR}/Marlowin-${PROJECT_VERSION}-win32.zip)

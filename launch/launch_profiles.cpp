@@ -6,11 +6,11 @@
 
 namespace {
 
-void StartProcess(const ProfileBase& profile, int showCommand)
+bool StartProcess(const ProfileBase& profile, int showCommand)
 {
     char commandLine[COMMAND_LINE_SIZE];
     if (!ComposeCommandLine(profile.object(), profile.arguments(), commandLine, sizeof commandLine))
-        return;
+        return false;
 
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
@@ -25,28 +25,37 @@ void StartProcess(const ProfileBase& profile, int showCommand)
                        profile.directory(), &startup, &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
+        return true;
     }
+    return false;
+}
+
+// ShellExecute reports success as a value above 32.
+bool Succeeded(HINSTANCE result)
+{
+    return (INT_PTR)result > 32;
 }
 
 }  // namespace
 
+bool LaunchProfile(const ProfileBase& profile, HWND owner)
+{
+    if (profile.object()[0] == '\0')
+        return false;
+    int showCommand = ResolveShowCommand(profile.window());
+    switch (ResolveLaunchWay(profile.type())) {
+    case LAUNCH_AUTO:
+        return Succeeded(ShellExecuteA(owner, nullptr, profile.object(), nullptr, nullptr, showCommand));
+    case LAUNCH_DOCUMENT:
+        return Succeeded(ShellExecuteA(owner, profile.command(), profile.object(), nullptr, nullptr, showCommand));
+    case LAUNCH_EXECUTABLE:
+        return StartProcess(profile, showCommand);
+    }
+    return false;
+}
+
 void LaunchProfiles(const ProfileBase* first, HWND owner)
 {
-    for (const ProfileBase* profile = first; profile; profile = profile->next) {
-        LaunchWay way = ResolveLaunchWay(profile->type());
-        if (profile->object()[0] == '\0')
-            continue;
-        int showCommand = ResolveShowCommand(profile->window());
-        switch (way) {
-        case LAUNCH_AUTO:
-            ShellExecuteA(owner, nullptr, profile->object(), nullptr, nullptr, showCommand);
-            break;
-        case LAUNCH_DOCUMENT:
-            ShellExecuteA(owner, profile->command(), profile->object(), nullptr, nullptr, showCommand);
-            break;
-        case LAUNCH_EXECUTABLE:
-            StartProcess(*profile, showCommand);
-            break;
-        }
-    }
+    for (const ProfileBase* profile = first; profile; profile = profile->next)
+        LaunchProfile(*profile, owner);
 }

@@ -5,6 +5,10 @@
 
 #include "store/profile.h"
 
+// Starts one profile without waiting for it. False when it could not be started, also when it
+// has no object to start.
+bool LaunchProfile(const ProfileBase& profile, HWND owner);
+
 // Starts every profile from the given one on, in list order, without waiting for any.
 void LaunchProfiles(const ProfileBase* first, HWND owner);
 

@@ -2,24 +2,49 @@
 
 #include <string.h>
 
+namespace {
+
+struct NamedValue {
+    const char* text;
+    int value;
+};
+
+const NamedValue TYPES[] = { { "Auto", LAUNCH_AUTO }, { "Executable", LAUNCH_EXECUTABLE },
+                             { "Document/URL", LAUNCH_DOCUMENT } };
+const NamedValue WINDOWS[] = { { "Normal", SHOW_NORMAL }, { "Minimize", SHOW_MINIMIZED },
+                               { "Maximize", SHOW_MAXIMIZED } };
+
+template <size_t N>
+const NamedValue* Find(const NamedValue (&table)[N], const char* text)
+{
+    for (size_t i = 0; i < N; ++i)
+        if (strcmp(text, table[i].text) == 0)
+            return &table[i];
+    return nullptr;
+}
+
+}  // namespace
+
 LaunchWay ResolveLaunchWay(const char* type)
 {
-    if (strcmp(type, "Auto") == 0)
-        return LAUNCH_AUTO;
-    if (strcmp(type, "Executable") == 0)
-        return LAUNCH_EXECUTABLE;
-    if (strcmp(type, "Document/URL") == 0)
-        return LAUNCH_DOCUMENT;
-    return LAUNCH_AUTO;
+    const NamedValue* known = Find(TYPES, type);
+    return known ? (LaunchWay)known->value : LAUNCH_AUTO;
 }
 
 int ResolveShowCommand(const char* window)
 {
-    if (strcmp(window, "Minimize") == 0)
-        return SHOW_MINIMIZED;
-    if (strcmp(window, "Maximize") == 0)
-        return SHOW_MAXIMIZED;
-    return SHOW_NORMAL;
+    const NamedValue* known = Find(WINDOWS, window);
+    return known ? known->value : SHOW_NORMAL;
+}
+
+bool IsKnownType(const char* type)
+{
+    return Find(TYPES, type) != nullptr;
+}
+
+bool IsKnownWindow(const char* window)
+{
+    return Find(WINDOWS, window) != nullptr;
 }
 
 bool ComposeCommandLine(const char* object, const char* arguments, char* buffer, size_t size)

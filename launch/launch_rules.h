@@ -18,6 +18,9 @@ enum { COMMAND_LINE_SIZE = 1 + 259 + 1 + 1 + 259 + 1 };
 // Texts match only when identical byte for byte; other letter cases mean "Auto" and "Normal".
 LaunchWay ResolveLaunchWay(const char* type);
 int ResolveShowCommand(const char* window);
+// True for the exact texts above; any other text falls back to "Auto" or "Normal".
+bool IsKnownType(const char* type);
+bool IsKnownWindow(const char* window);
 
 // Writes the object (quoted when it holds a blank), then a blank and the arguments when
 // there are any. Gives false and an empty buffer when the result would not fit.

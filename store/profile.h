@@ -77,5 +77,7 @@ int CompareNames(const char* a, const char* b);
 // Record codec. A stored text without a terminator in its 260 bytes is cut to 259 characters.
 void DecodeRecord(const unsigned char* record, Profile& profile, uint32_t ordinalValue);
 void EncodeRecord(const ProfileBase& profile, unsigned char* record);
+// True when the stored text of the field has its terminator within the field's bytes.
+bool RecordFieldEnds(const unsigned char* record, int field);
 
 #endif

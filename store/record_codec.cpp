@@ -89,6 +89,11 @@ void EncodeRecord(const ProfileBase& profile, unsigned char* record)
     // link, next, ordinal and extra stay zero: pointers mean nothing on disk.
 }
 
+bool RecordFieldEnds(const unsigned char* record, int field)
+{
+    return memchr(record + OFFSET_FIELDS + field * FIELD_SIZE, 0, FIELD_SIZE) != nullptr;
+}
+
 int ProfileList::removeByName(const char* text)
 {
     ProfileBase* previous = nullptr;

@@ -1,0 +1,35 @@
+# mwpack.exe, the console companion: built on the same store, launch and editor rules as Marlowin.exe.
+# The JSON library is header-only; only its own folder is put on the path, not the host's headers.
+set(MWPACK_JSON_INCLUDE ${CMAKE_BINARY_DIR}/json-include)
+if(NOT EXISTS ${MWPACK_JSON_INCLUDE}/nlohmann/json.hpp)
+  if(NOT EXISTS /usr/include/nlohmann/json.hpp)
+    message(FATAL_ERROR "nlohmann/json.hpp not found: install nlohmann-json3-dev (scripts/setup.sh)")
+  endif()
+  file(MAKE_DIRECTORY ${MWPACK_JSON_INCLUDE})
+  file(CREATE_LINK /usr/include/nlohmann ${MWPACK_JSON_INCLUDE}/nlohmann SYMBOLIC)
+endif()
+
+file(GLOB MWPACK_SOURCES CONFIGURE_DEPENDS mwpack/*.cpp)
+list(REMOVE_ITEM MWPACK_SOURCES ${CMAKE_SOURCE_DIR}/mwpack/main.cpp)
+add_library(mwpack_core STATIC ${MWPACK_SOURCES})
+# No exceptions: a fault the library would throw ends the program; every access is checked first.
+target_compile_definitions(mwpack_core PUBLIC JSON_NOEXCEPTION)
+target_include_directories(mwpack_core SYSTEM PUBLIC ${MWPACK_JSON_INCLUDE})
+target_compile_options(mwpack_core PRIVATE ${MARLOWIN_WARNINGS} -fno-exceptions -fno-rtti)
+target_link_libraries(mwpack_core PUBLIC marlowin_core)
+
+add_executable(mwpack mwpack/main.cpp)
+target_compile_options(mwpack PRIVATE ${MARLOWIN_WARNINGS} -fno-exceptions -fno-rtti)
+target_link_libraries(mwpack PRIVATE mwpack_core)
+target_link_options(mwpack PRIVATE ${MARLOWIN_LINK_FLAGS} -s)
+
+if(MARLOWIN_TESTS)
+  set_target_properties(mwpack PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  target_link_libraries(unit_tests PRIVATE mwpack_core)
+  target_link_libraries(e2e_tests PRIVATE ole32)
+  add_dependencies(e2e_tests mwpack)
+  if(TARGET mwpack_bench)
+    target_link_libraries(mwpack_bench PRIVATE mwpack_core)
+    add_dependencies(mwpack_bench mwpack)
+  endif()
+endif()

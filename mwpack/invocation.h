@@ -1,0 +1,46 @@
+// One parsed command line of mwpack, and the commands that take it.
+#ifndef MARLOWIN_INVOCATION_H
+#define MARLOWIN_INVOCATION_H
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "mwpack/console.h"
+
+enum ExitCode {
+    EXIT_OK = 0,
+    EXIT_PROBLEMS = 1,    // problems found, or the operation failed
+    EXIT_USAGE = 2,
+};
+
+struct Invocation {
+    std::vector<std::string> operands;
+    std::map<std::string, std::string> values;   // options with a value, by name without the dashes
+    std::set<std::string> flags;                  // options without one
+    std::string folder;                           // the packages folder
+
+    bool has(const char* flag) const { return flags.count(flag) != 0; }
+    // The option's value, or the fallback when it was not given.
+    std::string value(const char* name, const char* fallback = "") const;
+};
+
+// Writes "mwpack: message" to standard error and gives EXIT_PROBLEMS.
+int Failure(Console& console, const std::string& message);
+
+// Every command reports on the console and gives the process's exit code.
+int ListCommand(const Invocation& call, Console& console);
+int ShowCommand(const Invocation& call, Console& console);
+int ExportCommand(const Invocation& call, Console& console);
+int ImportCommand(const Invocation& call, Console& console);
+int AddCommand(const Invocation& call, Console& console);
+int RemoveCommand(const Invocation& call, Console& console);
+int CheckCommand(const Invocation& call, Console& console);
+int ShortcutCommand(const Invocation& call, Console& console);
+int LaunchCommand(const Invocation& call, Console& console);
+
+// The whole program: arguments after the program's name.
+int RunMwpack(const std::vector<std::string>& arguments, Console& console);
+
+#endif

@@ -1,0 +1,221 @@
+// The commands that only read packages: list, show, export and check.
+#include <windows.h>
+
+#include <nlohmann/json.hpp>
+
+#include "app/command_line.h"
+#include "mwpack/code_page.h"
+#include "mwpack/invocation.h"
+#include "mwpack/package_access.h"
+#include "mwpack/package_check.h"
+#include "mwpack/text_form.h"
+#include "store/name_order.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Frees the package when the command ends, whichever way.
+class ReadPackageGuard {
+public:
+    ReadPackageGuard(const std::string& path, std::string& error) : package_(ReadPackage(path, error)) {}
+    ~ReadPackageGuard() { DestroyPackageFile(package_); }
+    ReadPackageGuard(const ReadPackageGuard&) = delete;
+    ReadPackageGuard& operator=(const ReadPackageGuard&) = delete;
+    PackageFile* get() const { return package_; }
+
+private:
+    PackageFile* package_;
+};
+
+std::vector<const ProfileBase*> LaunchOrder(const PackageFile& package)
+{
+    std::vector<const ProfileBase*> order;
+    order.reserve(package.loadedCount);
+    for (const ProfileBase* node = package.profiles.first; node; node = node->next)
+        order.push_back(node);
+    return order;
+}
+
+std::vector<const ProfileBase*> FileOrder(const PackageFile& package)
+{
+    std::vector<const ProfileBase*> order(package.loadedCount);
+    for (uint32_t i = 0; i < package.loadedCount; ++i)
+        order[i] = &package.records[i];
+    return order;
+}
+
+std::string Plural(size_t count, const char* word)
+{
+    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+bool WriteTextFile(const std::string& path, const std::string& text, std::string& error)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = path + " cannot be written (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    DWORD written = 0;
+    bool whole = WriteFile(file, text.data(), (DWORD)text.size(), &written, nullptr) && written == text.size();
+    CloseHandle(file);
+    if (!whole) {
+        DeleteFileA(path.c_str());
+        error = path + " cannot be written";
+    }
+    return whole;
+}
+
+bool FileExists(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool OnSearchPath(const char* program)
+{
+    char found[MAX_PATH];
+    DWORD length = SearchPathA(nullptr, program, ".exe", sizeof found, found, nullptr);
+    return length > 0 && length < sizeof found;
+}
+
+const FileSystemProbe SYSTEM_PROBE = { FileExists, FolderExists, OnSearchPath };
+
+}  // namespace
+
+int ListCommand(const Invocation& call, Console& console)
+{
+    if (!FolderExists(call.folder.c_str()))
+        return Failure(console, "the packages folder " + call.folder + " does not exist");
+    std::vector<Profile> names;   // a name per package, ordered as the store orders names
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((call.folder + "\\*.mwpack").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            size_t length = strlen(found.cFileName);
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && HasPackageSuffix(found.cFileName, length)) {
+                const char* texts[FIELD_COUNT] = { found.cFileName };
+                names.push_back(Profile(texts, (uint32_t)names.size()));
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    ProfileList order;
+    LinkInNameOrder(names.data(), (uint32_t)names.size(), order);
+
+    int result = EXIT_OK;
+    Json list = Json::array();
+    std::string text;
+    for (const ProfileBase* node = order.first; node; node = node->next) {
+        std::string path = call.folder + "\\" + node->name();
+        std::string title(node->name(), strlen(node->name()) - 7);
+        std::string error;
+        ReadPackageGuard package(path, error);
+        if (!package.get()) {
+            result = Failure(console, error);
+            continue;
+        }
+        uint32_t count = package.get()->loadedCount;
+        list.push_back(Json{ { "name", ReportText(title.c_str()) }, { "path", ReportText(path.c_str()) },
+                             { "profiles", count } });
+        text += title + "  " + Plural(count, "profile") + "\n";
+    }
+    if (call.has("json"))
+        console.out(Json{ { "folder", ReportText(call.folder.c_str()) }, { "packages", list } }.dump(2) + "\n");
+    else
+        console.out(text);
+    return result;
+}
+
+int ShowCommand(const Invocation& call, Console& console)
+{
+    std::string path = ResolvePackage(call.operands[0], call.folder);
+    std::string error;
+    ReadPackageGuard package(path, error);
+    if (!package.get())
+        return Failure(console, error);
+    std::vector<const ProfileBase*> order = LaunchOrder(*package.get());
+    if (call.has("json")) {
+        std::string text;
+        if (!ExportText(order, SystemCodePage, text, error))
+            return Failure(console, path + ": " + error);
+        console.out(text);
+        return EXIT_OK;
+    }
+    static const char* const LABELS[FIELD_COUNT] = { "name:      ", "command:   ", "object:    ", "directory: ",
+                                                     "arguments: ", "type:      ", "window:    " };
+    std::string text = path + ": " + Plural(order.size(), "profile") + " in launch order\n";
+    for (size_t i = 0; i < order.size(); ++i) {
+        text += "\n" + std::to_string(i + 1) + "\n";
+        for (int field = 0; field < FIELD_COUNT; ++field)
+            text += std::string("  ") + LABELS[field] + order[i]->field(field) + "\n";
+    }
+    console.out(text);
+    return EXIT_OK;
+}
+
+int ExportCommand(const Invocation& call, Console& console)
+{
+    std::string path = ResolvePackage(call.operands[0], call.folder);
+    std::string error;
+    ReadPackageGuard package(path, error);
+    if (!package.get())
+        return Failure(console, error);
+    std::string text;
+    if (!ExportText(FileOrder(*package.get()), SystemCodePage, text, error))
+        return Failure(console, path + ": " + error);
+    if (call.operands.size() < 2) {
+        console.out(text);
+        return EXIT_OK;
+    }
+    if (!WriteTextFile(call.operands[1], text, error))
+        return Failure(console, error);
+    return EXIT_OK;
+}
+
+int CheckCommand(const Invocation& call, Console& console)
+{
+    int result = EXIT_OK;
+    Json reports = Json::array();
+    std::string text;
+    for (const std::string& operand : call.operands) {
+        std::string path = ResolvePackage(operand, call.folder);
+        Json report = Json{ { "package", ReportText(path.c_str()) } };
+        std::string bytes, error;
+        if (!ReadPackageBytes(path, bytes, error)) {
+            result = Failure(console, error);
+            report["error"] = ReportText(error.c_str());
+            reports.push_back(report);
+            continue;
+        }
+        std::vector<Problem> problems = CheckPackageBytes(bytes, SYSTEM_PROBE);
+        Json found = Json::array();
+        for (const Problem& problem : problems) {
+            Json item = Json{ { "kind", ProblemKindName(problem.kind) } };
+            std::string place;
+            if (problem.profile >= 0) {
+                item["profile"] = problem.profile + 1;
+                item["name"] = ReportText(problem.name.c_str());
+                place = "profile " + std::to_string(problem.profile + 1) + " \"" + problem.name + "\": ";
+            }
+            item["message"] = ReportText(problem.message.c_str());
+            found.push_back(item);
+            text += path + ": " + place + problem.message + "\n";
+        }
+        if (problems.empty())
+            text += path + ": no problems found\n";
+        else
+            result = EXIT_PROBLEMS;
+        report["problems"] = found;
+        reports.push_back(report);
+    }
+    console.out(call.has("json") ? Json{ { "packages", reports } }.dump(2) + "\n" : text);
+    return result;
+}

@@ -1,0 +1,138 @@
+// The commands that start packages: launch now, or a shortcut that starts one later.
+#include <windows.h>
+#include <objidl.h>
+#include <shlobj.h>
+
+#include "app/command_line.h"
+#include "app/run_time_library.h"
+#include "editor/form_rules.h"
+#include "launch/launch_profiles.h"
+#include "mwpack/invocation.h"
+#include "mwpack/package_access.h"
+
+namespace {
+
+std::string ProgramFolder()
+{
+    char module[MAX_PATH] = "";
+    DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+    char* slash = length > 0 && length < sizeof module ? strrchr(module, '\\') : nullptr;
+    if (!slash)
+        return ".";
+    *slash = '\0';
+    return module;
+}
+
+std::string FullPath(const std::string& path)
+{
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? std::string(full) : path;
+}
+
+bool DestinationFolder(const Invocation& call, std::string& folder, std::string& error)
+{
+    int chosen = call.has("desktop") + call.has("start-menu") + (call.values.count("to") ? 1 : 0);
+    if (chosen > 1) {
+        error = "choose one of --desktop, --start-menu and --to";
+        return false;
+    }
+    if (call.values.count("to")) {
+        folder = call.value("to");
+        return true;
+    }
+    char path[MAX_PATH] = "";
+    int place = call.has("start-menu") ? CSIDL_PROGRAMS : CSIDL_DESKTOPDIRECTORY;
+    if (!SHGetSpecialFolderPathA(nullptr, path, place, TRUE)) {
+        error = "the shell does not tell where that folder is";
+        return false;
+    }
+    folder = path;
+    return true;
+}
+
+// Saves a shell link through the shell's own link object.
+bool SaveLink(const std::string& linkPath, const std::string& target, const std::string& arguments,
+              const std::string& description, std::string& error)
+{
+    ComApartment apartment;
+    typedef HRESULT(WINAPI * CreateProc)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+    RunTimeLibrary ole("ole32.dll");
+    CreateProc create = ole.function<CreateProc>("CoCreateInstance");
+    IShellLinkA* link = nullptr;
+    if (!create || FAILED(create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link))) {
+        error = "the shell's link object is not available";
+        return false;
+    }
+    std::string folder = target.substr(0, target.find_last_of('\\'));
+    link->SetPath(target.c_str());
+    link->SetArguments(arguments.c_str());
+    link->SetWorkingDirectory(folder.c_str());
+    link->SetIconLocation(target.c_str(), 0);
+    link->SetDescription(description.c_str());
+    IPersistFile* file = nullptr;
+    bool saved = false;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
+        WCHAR wide[MAX_PATH];
+        if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, ARRAYSIZE(wide)) > 0)
+            saved = SUCCEEDED(file->Save(wide, TRUE));
+        file->Release();
+    }
+    link->Release();
+    if (!saved)
+        error = linkPath + " cannot be saved";
+    return saved;
+}
+
+}  // namespace
+
+int LaunchCommand(const Invocation& call, Console& console)
+{
+    std::string path = ResolvePackage(call.operands[0], call.folder);
+    std::string error;
+    PackageFile* package = ReadPackage(path, error);
+    if (!package)
+        return Failure(console, error);
+    int result = EXIT_OK;
+    for (const ProfileBase* node = package->profiles.first; node; node = node->next) {
+        if (LaunchProfile(*node, nullptr)) {
+            console.out(std::string("started ") + node->name() + ": " + node->object() + "\n");
+        } else {
+            DWORD code = GetLastError();
+            console.err(std::string("mwpack: not started: ") + node->name() +
+                        (node->object()[0] ? std::string(" (error ") + std::to_string(code) + ")" : " (no object)") +
+                        "\n");
+            result = EXIT_PROBLEMS;
+        }
+    }
+    DestroyPackageFile(package);
+    return result;
+}
+
+int ShortcutCommand(const Invocation& call, Console& console)
+{
+    std::string folder, error;
+    if (!DestinationFolder(call, folder, error)) {
+        console.err("mwpack: " + error + "\n");
+        return EXIT_USAGE;
+    }
+    std::string path = FullPath(ResolvePackage(call.operands[0], call.folder));
+    // Marlowin.exe takes only a path that ends in the package suffix.
+    if (!HasPackageSuffix(path.c_str(), path.size()))
+        return Failure(console, path + " does not end in .mwpack, so Marlowin.exe would not start it");
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return Failure(console, path + " does not exist");
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Failure(console, "the folder " + folder + " does not exist");
+
+    size_t start = 0, length = 0;
+    TitleSpan(path.c_str(), &start, &length);
+    std::string title = path.substr(start, length);
+    std::string linkPath = folder + "\\" + title + ".lnk";
+    std::string marlowin = ProgramFolder() + "\\Marlowin.exe";
+    if (!SaveLink(linkPath, marlowin, "\"" + path + "\"", "Start the package " + title, error))
+        return Failure(console, error);
+    console.out("made " + linkPath + "\n");
+    return EXIT_OK;
+}

@@ -1,0 +1,265 @@
+// mwpack's commands run in-process on real files: exit codes, messages, and files that change
+// only when a command succeeds.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <string>
+#include <vector>
+
+#include "mwpack/invocation.h"
+#include "tests/support/test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+typedef std::vector<std::string> Arguments;
+
+struct Outcome {
+    int code;
+    std::string output;
+    std::string errors;
+};
+
+class MwpackCommands : public ::testing::Test {
+protected:
+    void SetUp() override { folder = MakeTempFolder("mwpack-commands"); }
+    void TearDown() override { RemoveTree(folder); }
+
+    Outcome Run(Arguments arguments)
+    {
+        arguments.push_back("--folder");
+        arguments.push_back(folder);
+        BufferConsole console;
+        int code = RunMwpack(arguments, console);
+        return Outcome{ code, console.output, console.errors };
+    }
+    std::string Path(const std::string& name) { return folder + "\\" + name; }
+    std::string Json(const std::string& profiles)
+    {
+        std::string path = Path("in.json");
+        WriteFileBytes(path, "{\"version\": 1, \"profiles\": [" + profiles + "]}");
+        return path;
+    }
+    static std::vector<std::string> Names(const std::string& bytes)
+    {
+        std::vector<std::string> names;
+        for (size_t at = 0; at + RECORD_SIZE <= bytes.size(); at += RECORD_SIZE)
+            names.push_back(bytes.c_str() + at + 4);
+        return names;
+    }
+
+    std::string folder;
+};
+
+TEST_F(MwpackCommands, UsageErrorsGiveTwoAndAMessageOnly)
+{
+    const Arguments cases[] = {
+        { "frobnicate" },
+        { "show" },
+        { "show", "a", "b" },
+        { "list", "--bogus" },
+        { "export", "a", "--json" },
+        { "add", "P", "--name", "n", "--type", "Program", "--object", "x.exe" },
+        { "add", "P", "--name", "n", "--object", "x.exe" },
+        { "add", "P", "--name", "n", "--type", "Auto", "--object", "x", "--window", "Hidden" },
+        { "add", "P", "--name", std::string(260, 'n'), "--type", "Auto", "--object", "x" },
+        { "add", "P", "--name", "n", "--name", "m", "--type", "Auto", "--object", "x" },
+        { "shortcut", "P", "--desktop", "--to", "C:\\" },
+        { "check", "P", "--to" },
+    };
+    for (const Arguments& arguments : cases) {
+        Outcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.code, EXIT_USAGE) << arguments[0] << " " << outcome.errors;
+        EXPECT_NE(outcome.errors.find("mwpack: "), std::string::npos) << arguments[0];
+        EXPECT_EQ(outcome.output, "") << arguments[0];
+    }
+    BufferConsole console;
+    EXPECT_EQ(RunMwpack({}, console), EXIT_USAGE);
+    EXPECT_EQ(GetFileAttributesA(Path("P.mwpack").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(MwpackCommands, EveryCommandHasHelp)
+{
+    for (const char* command : { "list", "show", "export", "import", "add", "remove", "check", "shortcut", "launch" }) {
+        Outcome outcome = Run({ command, "--help" });
+        EXPECT_EQ(outcome.code, EXIT_OK) << command;
+        EXPECT_EQ(outcome.output.find(std::string("Usage: mwpack ") + command), 0u) << command;
+        EXPECT_NE(outcome.output.find("Exit codes"), std::string::npos) << command;
+    }
+    Outcome overview = Run({ "--help" });
+    EXPECT_EQ(overview.code, EXIT_OK);
+    EXPECT_NE(overview.output.find("mwpack shortcut PACKAGE"), std::string::npos);
+}
+
+TEST_F(MwpackCommands, ExportThenImportGivesTheSameFile)
+{
+    std::vector<RecordSpec> records;
+    const char* names[] = { "alpha", "Alpha", "alpha", "B\xE9ta", "b\xC9TA", "\x01\x7F\xFF" };
+    for (size_t i = 0; i < 6; ++i) {
+        RecordSpec spec;
+        spec.name = names[i];
+        spec.object = std::string(i == 0 ? 259 : i, 'o');
+        spec.arguments = i % 2 ? "\"quoted\" \\ \t tab" : "";
+        spec.type = i % 3 == 0 ? "Executable" : "Document/URL";
+        spec.window = i % 2 ? "Minimize" : "Normal";
+        records.push_back(spec);
+    }
+    std::string original = EncodePackage(records);
+    WriteFileBytes(Path("Original.mwpack"), original);
+    // The editor's own order first: a rewrite through the store, as every editor change does.
+    ASSERT_EQ(Run({ "remove", "Original", "none" }).code, EXIT_PROBLEMS);
+    ASSERT_EQ(Run({ "add", "Original", "--name", "x", "--type", "Auto", "--object", "o" }).code, EXIT_OK);
+    ASSERT_EQ(Run({ "remove", "Original", "x" }).code, EXIT_OK);
+    std::string editorBytes = ReadFileBytes(Path("Original.mwpack"));
+    ASSERT_EQ(editorBytes.size(), original.size());
+
+    Outcome exported = Run({ "export", "Original", Path("copy.json") });
+    ASSERT_EQ(exported.code, EXIT_OK) << exported.errors;
+    Outcome imported = Run({ "import", Path("copy.json"), "Copy" });
+    ASSERT_EQ(imported.code, EXIT_OK) << imported.errors;
+    EXPECT_TRUE(ReadFileBytes(Path("Copy.mwpack")) == editorBytes);
+
+    // Standard output carries the same text.
+    EXPECT_EQ(Run({ "export", "Original" }).output, ReadFileBytes(Path("copy.json")));
+}
+
+TEST_F(MwpackCommands, ImportWritesNameOrderAddReplacesAndRemoveTakesOut)
+{
+    std::string json = Json("{\"name\": \"zeta\", \"object\": \"z\"}, {\"name\": \"Alpha\", \"object\": \"a\"},"
+                            "{\"name\": \"beta\", \"object\": \"b\"}");
+    ASSERT_EQ(Run({ "import", json, "Team" }).code, EXIT_OK);
+    EXPECT_EQ(Names(ReadFileBytes(Path("Team.mwpack"))), (std::vector<std::string>{ "Alpha", "beta", "zeta" }));
+
+    ASSERT_EQ(Run({ "add", "Team", "--name", "beta", "--type", "Executable", "--object", "new.exe", "--arguments",
+                    "-x" })
+                  .code,
+              EXIT_OK);
+    Outcome shown = Run({ "show", "Team" });
+    EXPECT_EQ(shown.code, EXIT_OK);
+    EXPECT_NE(shown.output.find("3 profiles in launch order"), std::string::npos);
+    EXPECT_NE(shown.output.find("object:    new.exe\n  directory: \n  arguments: -x\n  type:      Executable"),
+              std::string::npos)
+        << shown.output;
+    EXPECT_EQ(shown.output.find("object:    b\n"), std::string::npos);
+
+    ASSERT_EQ(Run({ "remove", "Team", "Alpha" }).code, EXIT_OK);
+    Outcome missing = Run({ "remove", "Team", "alpha" });
+    EXPECT_EQ(missing.code, EXIT_PROBLEMS);
+    EXPECT_NE(missing.errors.find("has no profile named \"alpha\""), std::string::npos);
+    EXPECT_EQ(Names(ReadFileBytes(Path("Team.mwpack"))), (std::vector<std::string>{ "beta", "zeta" }));
+
+    Outcome listed = Run({ "list" });
+    EXPECT_EQ(listed.code, EXIT_OK);
+    EXPECT_EQ(listed.output, "Team  2 profiles\n");
+    Outcome listedJson = Run({ "list", "--json" });
+    EXPECT_NE(listedJson.output.find("\"name\": \"Team\""), std::string::npos);
+    EXPECT_NE(listedJson.output.find("\"profiles\": 2"), std::string::npos);
+}
+
+TEST_F(MwpackCommands, ShowJsonGivesLaunchOrder)
+{
+    WriteFileBytes(Path("Order.mwpack"), EncodePackage({ RecorderRecord("", "b"), RecorderRecord("", "A"),
+                                                         RecorderRecord("", "a") }));
+    Outcome shown = Run({ "show", "Order", "--json" });
+    ASSERT_EQ(shown.code, EXIT_OK);
+    size_t upper = shown.output.find("\"A\""), lower = shown.output.find("\"a\""), b = shown.output.find("\"b\"");
+    ASSERT_NE(b, std::string::npos);
+    EXPECT_LT(upper, lower);
+    EXPECT_LT(lower, b);
+}
+
+TEST_F(MwpackCommands, BadInputChangesNoFile)
+{
+    std::string before = EncodePackage({ RecorderRecord("1", "keep") });
+    WriteFileBytes(Path("Keep.mwpack"), before);
+    std::string tooLong = std::string(260, 'x');
+    const std::string inputs[] = {
+        "{\"version\": 1, \"profiles\": [",
+        "{\"version\": 1, \"profiles\": [{\"name\": 1}]}",
+        "{\"version\": 1, \"profiles\": [{\"name\": \"n\", \"object\": \"" + tooLong + "\"}]}",
+        "{\"version\": 9, \"profiles\": []}",
+        "{\"version\": 1, \"profiles\": [{\"name\": \"\xE2\x82\xAC\xE6\x97\xA5\"}]}",
+    };
+    for (const std::string& input : inputs) {
+        WriteFileBytes(Path("bad.json"), input);
+        for (const char* target : { "Keep", "New" }) {
+            Outcome outcome = Run({ "import", Path("bad.json"), target });
+            EXPECT_EQ(outcome.code, EXIT_PROBLEMS) << input;
+            EXPECT_NE(outcome.errors.find("; nothing was written"), std::string::npos) << outcome.errors;
+        }
+        EXPECT_TRUE(ReadFileBytes(Path("Keep.mwpack")) == before) << input;
+        EXPECT_EQ(GetFileAttributesA(Path("New.mwpack").c_str()), INVALID_FILE_ATTRIBUTES) << input;
+    }
+    Outcome noFile = Run({ "import", Path("absent.json"), "Keep" });
+    EXPECT_EQ(noFile.code, EXIT_PROBLEMS);
+    EXPECT_NE(noFile.errors.find("absent.json cannot be opened"), std::string::npos);
+}
+
+TEST_F(MwpackCommands, PackageHeldByAnEditorIsNeitherWrittenNorReadHalfDone)
+{
+    std::string before = EncodePackage({ RecorderRecord("1", "keep") });
+    WriteFileBytes(Path("Held.mwpack"), before);
+    std::string json = Json("{\"name\": \"new\"}");
+    HANDLE editor = CreateFileA(Path("Held.mwpack").c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_ALWAYS, 0, nullptr);
+    ASSERT_NE(editor, INVALID_HANDLE_VALUE);
+    const Arguments writes[] = {
+        { "import", json, "Held" },
+        { "add", "Held", "--name", "n", "--type", "Auto", "--object", "o" },
+        { "remove", "Held", "keep" },
+    };
+    for (const Arguments& arguments : writes) {
+        Outcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.code, EXIT_PROBLEMS) << arguments[0];
+        EXPECT_NE(outcome.errors.find("Held.mwpack is open in the package editor or another program"),
+                  std::string::npos)
+            << outcome.errors;
+    }
+    EXPECT_EQ(Run({ "show", "Held" }).code, EXIT_PROBLEMS);
+    EXPECT_EQ(Run({ "check", "Held" }).code, EXIT_PROBLEMS);
+    CloseHandle(editor);
+    EXPECT_TRUE(ReadFileBytes(Path("Held.mwpack")) == before);
+    EXPECT_EQ(Run({ "show", "Held" }).code, EXIT_OK);
+}
+
+TEST_F(MwpackCommands, MissingFolderOrPackageIsNamed)
+{
+    std::string gone = folder + "\\gone";
+    BufferConsole console;
+    EXPECT_EQ(RunMwpack({ "list", "--folder", gone }, console), EXIT_PROBLEMS);
+    EXPECT_NE(console.errors.find("the packages folder " + gone + " does not exist"), std::string::npos);
+
+    std::string json = Json("{\"name\": \"n\"}");
+    Outcome import = Run({ "import", json, gone + "\\P.mwpack" });
+    EXPECT_EQ(import.code, EXIT_PROBLEMS);
+    EXPECT_NE(import.errors.find("the folder of " + gone + "\\P.mwpack does not exist"), std::string::npos);
+    EXPECT_EQ(GetFileAttributesA(gone.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    Outcome show = Run({ "show", "Absent" });
+    EXPECT_EQ(show.code, EXIT_PROBLEMS);
+    EXPECT_NE(show.errors.find(Path("Absent.mwpack") + " does not exist"), std::string::npos) << show.errors;
+    EXPECT_EQ(Run({ "remove", "Absent", "x" }).code, EXIT_PROBLEMS);
+    EXPECT_EQ(GetFileAttributesA(Path("Absent.mwpack").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(MwpackCommands, CheckReportsOneLineEachAndExitsOneOnlyForProblems)
+{
+    WriteFileBytes(Path("Clean.mwpack"), EncodePackage({ RecorderRecord("1") }));
+    WriteFileBytes(Path("Odd.mwpack"), EncodePackage({ RecorderRecord("1", "x"), RecorderRecord("2", "x") }) + "tail");
+    Outcome clean = Run({ "check", "Clean" });
+    EXPECT_EQ(clean.code, EXIT_OK) << clean.output;
+    EXPECT_EQ(clean.output, Path("Clean.mwpack") + ": no problems found\n");
+
+    Outcome odd = Run({ "check", "Clean", "Odd" });
+    EXPECT_EQ(odd.code, EXIT_PROBLEMS);
+    EXPECT_NE(odd.output.find(Path("Odd.mwpack") + ": its size, 3684 bytes,"), std::string::npos) << odd.output;
+    EXPECT_NE(odd.output.find(Path("Odd.mwpack") + ": profile 2 \"x\": the same name as profile 1"),
+              std::string::npos);
+
+    Outcome json = Run({ "check", "Odd", "--json" });
+    EXPECT_EQ(json.code, EXIT_PROBLEMS);
+    EXPECT_NE(json.output.find("\"kind\": \"partial-record\""), std::string::npos);
+    EXPECT_NE(json.output.find("\"kind\": \"duplicate-name\""), std::string::npos);
+}
+
+}  // namespace
