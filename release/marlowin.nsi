@@ -124,14 +124,6 @@ Section "Start Marlowin when I sign in" SecStartup
   CreateShortCut "$SMSTARTUP\Marlowin.lnk" "$INSTDIR\Marlowin.exe" "A"
 SectionEnd
 
-; An upgrade keeps the earlier choice about starting at sign-in, also when it runs silently.
-Function .onInit
-  ${If} ${FileExists} "$INSTDIR\Marlowin.exe"
-  ${AndIfNot} ${FileExists} "$SMSTARTUP\Marlowin.lnk"
-    !insertmacro UnselectSection ${SecStartup}
-  ${EndIf}
-FunctionEnd
-
 !ifdef SHIPS_mwpack
 ${StrStr}
 Section /o "Add the Marlowin folder to my PATH (for mwpack in a console)" SecPath
@@ -147,6 +139,23 @@ Section /o "Add the Marlowin folder to my PATH (for mwpack in a console)" SecPat
   ${EndIf}
 SectionEnd
 !endif
+
+; An upgrade keeps the earlier choice about starting at sign-in, also when it runs silently;
+; /PATH chooses the PATH entry for a silent install.
+Function .onInit
+  ${If} ${FileExists} "$INSTDIR\Marlowin.exe"
+  ${AndIfNot} ${FileExists} "$SMSTARTUP\Marlowin.lnk"
+    !insertmacro UnselectSection ${SecStartup}
+  ${EndIf}
+  !ifdef SHIPS_mwpack
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/PATH" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SecPath}
+  ${EndIf}
+  !endif
+FunctionEnd
 
 ; Starts the new copy last, after every section, when an old one was running before.
 Section "-Restart"

@@ -141,9 +141,31 @@ DWORD ProcessOf(HWND window)
 // Bounds for waiting on whole programs: generous, since a wait ends as soon as its event comes.
 const DWORD PROGRAM_MS = 120000;
 
-RunResult RunSetup()
+RunResult RunSetup(const char* options = "/S")
 {
-    return RunCommandLine("\"" + Env("MW_RELEASE_SETUP") + "\" /S", 2 * PROGRAM_MS);
+    return RunCommandLine("\"" + Env("MW_RELEASE_SETUP") + "\" " + options, 2 * PROGRAM_MS);
+}
+
+// mwpack.exe in a console needs the install folder in the user's PATH, which the installer offers.
+bool ShipsConsoleProgram()
+{
+    for (const std::string& program : ShippedPrograms()) {
+        if (lstrcmpiA(program.c_str(), "mwpack.exe") == 0)
+            return true;
+    }
+    return false;
+}
+
+const char* FORMER_PATH = "C:\\Tools";
+
+void SetUserPath(const std::string& value)
+{
+    HKEY environment;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Environment", 0, nullptr, 0, KEY_WRITE, nullptr, &environment, nullptr) ==
+        ERROR_SUCCESS) {
+        RegSetValueExA(environment, "Path", 0, REG_EXPAND_SZ, (const BYTE*)value.c_str(), (DWORD)value.size() + 1);
+        RegCloseKey(environment);
+    }
 }
 
 class Release : public ::testing::Test {
@@ -161,7 +183,8 @@ protected:
 TEST_F(Release, SilentInstallPlacesProgramsShortcutsUninstallEntryAndAssociation)
 {
     ASSERT_FALSE(FileExists(InstallFolder())) << "the prefix is not fresh";
-    RunResult run = RunSetup();
+    SetUserPath(FORMER_PATH);
+    RunResult run = RunSetup(ShipsConsoleProgram() ? "/S /PATH" : "/S");
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u);
 
@@ -185,6 +208,9 @@ TEST_F(Release, SilentInstallPlacesProgramsShortcutsUninstallEntryAndAssociation
     EXPECT_PRED2(SamePath, UserText(UNINSTALL_KEY, "DisplayIcon"), InstalledExe() + ",0");
     EXPECT_PRED2(SamePath, ProgramOf(UserText(UNINSTALL_KEY, "UninstallString")), folder + "\\Uninstall.exe");
     EXPECT_GT(UserNumber(UNINSTALL_KEY, "EstimatedSize"), 0u);
+    if (ShipsConsoleProgram()) {
+        EXPECT_PRED2(SamePath, UserText("Environment", "Path"), std::string(FORMER_PATH) + ";" + folder);
+    }
 
     // The shell would run the per-user open command; Wine's merged classes leave it out, so run it here.
     std::string packageClass = UserText("Software\\Classes\\.mwpack");
@@ -222,7 +248,7 @@ TEST_F(Release, UpgradeKeepsEveryPackageAndRestartsTheRunningCopy)
     ChildProcess resident("\"" + InstalledExe() + "\"");
     ASSERT_TRUE(WaitUntil([&] { return resident.owns(PublishedWindow()); }, PROGRAM_MS));
 
-    RunResult run = RunSetup();
+    RunResult run = RunSetup(ShipsConsoleProgram() ? "/S /PATH" : "/S");
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u);
 
@@ -238,6 +264,9 @@ TEST_F(Release, UpgradeKeepsEveryPackageAndRestartsTheRunningCopy)
 
     EXPECT_EQ(ReadFileBytes(packages + "\\Mine.mwpack"), UserPackage());
     EXPECT_EQ(ReadFileBytes(packages + "\\Example.mwpack"), EditedExample());
+    if (ShipsConsoleProgram()) {  // chosen again, the folder is still in PATH once
+        EXPECT_PRED2(SamePath, UserText("Environment", "Path"), std::string(FORMER_PATH) + ";" + InstallFolder());
+    }
 }
 
 TEST_F(Release, SilentUninstallRemovesEverythingButThePackages)
@@ -258,6 +287,7 @@ TEST_F(Release, SilentUninstallRemovesEverythingButThePackages)
     EXPECT_FALSE(UserKeyExists("Software\\Classes\\.mwpack"));
     EXPECT_FALSE(UserKeyExists("Software\\Classes\\Marlowin.Package"));
     EXPECT_FALSE(UserKeyExists(UNINSTALL_KEY));
+    EXPECT_EQ(UserText("Environment", "Path"), FORMER_PATH);
 
     EXPECT_EQ(ReadFileBytes(folder + "\\Packages\\Mine.mwpack"), UserPackage());
     EXPECT_EQ(ReadFileBytes(folder + "\\Packages\\Example.mwpack"), EditedExample());
