@@ -16,10 +16,23 @@ for p in cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-m
 done
 command -v python3 >/dev/null || need+=(python3)
 
-if [ ${#need[@]} -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+install_needed() {
+  if [ ${#need[@]} -gt 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+    need=()
+  fi
+}
+install_needed
+
+# Where 32-bit code cannot run, the tests are built for 64-bit Windows and run by 64-bit Wine.
+source "$(dirname "$0")/wine-bits.sh"
+if [ "$(wine_bits)" = 64 ]; then
+  for p in wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64; do
+    have "$p" || need+=("$p")
+  done
+  install_needed
 fi
 
 # Code page 1251 under Wine comes from a Russian locale.

@@ -5,8 +5,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 source "$root/scripts/wine-env.sh"
 
-build=${MARLOWIN_BUILD_DIR:-$root/build/test}
-(cd "$root" && cmake --preset test -B "$build" >/dev/null)
+preset=$(runnable_preset test)
+build=${MARLOWIN_BUILD_DIR:-$root/build/$preset}
+(cd "$root" && cmake --preset "$preset" -B "$build" >/dev/null)
 cmake --build "$build" -j "$(nproc)"
 
 trap cleanup_wine_env EXIT

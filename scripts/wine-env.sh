@@ -2,7 +2,21 @@
 # Every process started here is remembered by PID and ended by cleanup_wine_env.
 
 MARLOWIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEARCH=win32
+source "$MARLOWIN_ROOT/scripts/wine-bits.sh"
+if [ "$(wine_bits)" = 32 ]; then
+  export WINEARCH=win32
+else
+  # Debian's wine command always picks the 32-bit loader when it is installed: put the 64-bit one first.
+  export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+  shims="$MARLOWIN_ROOT/build/wine64-bin"
+  mkdir -p "$shims"
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' > "$shims/$name"
+    chmod +x "$shims/$name"
+  done
+  export PATH="$shims:$PATH"
+  unset shims
+fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
