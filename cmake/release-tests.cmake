@@ -9,9 +9,9 @@ foreach(program ${MARLOWIN_SHIPPED_PROGRAMS})
 endforeach()
 list(JOIN shipped_names "," shipped_names)
 add_test(NAME release COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/test-release.sh ${CMAKE_BINARY_DIR}
-                              ${PROJECT_VERSION} "${shipped_names}")
+                              ${MARLOWIN_ZIP} ${MARLOWIN_SETUP} ${PROJECT_VERSION} "${shipped_names}")
 set_tests_properties(release PROPERTIES ENVIRONMENT "LANG=en_US.UTF-8" TIMEOUT 900)
 
 # Packing, not Wine: the same programs must give the same downloads.
 add_test(NAME release_reproducible COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-release-reproducible.sh
-                                           ${PROJECT_VERSION} ${MARLOWIN_SHIPPED_FILES})
+                                           ${PROJECT_VERSION} ${MARLOWIN_NSIS_TARGET} ${MARLOWIN_SHIPPED_FILES})

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Packs the shipped programs into Marlowin-<version>-win32.zip and Marlowin-<version>-setup.exe.
+# Packs the shipped programs into a zip and an installer for the NSIS target of their build
+# (x86-unicode for the release, amd64-unicode for a 64-bit build); the staged folder goes beside the zip.
 # The same sources give the same bytes: every file carries the time of the last commit (or
 # SOURCE_DATE_EPOCH), the zip lists its files in a fixed order and keeps no owner fields, and the
 # installer stores no file times.
-# Usage: package-release.sh VERSION OUT_DIR PROGRAM.exe...
+# Usage: package-release.sh VERSION NSIS_TARGET ZIP SETUP_EXE PROGRAM.exe...
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-version=$1 out=$2
-shift 2
+version=$1 target=$2 zip=$3 setup=$4
+shift 4
+out=$(dirname "$zip")
 
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 315532800)}
 stage=$out/Marlowin
@@ -31,7 +33,6 @@ sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' "$root/release/ReadMe.txt" > "$stag
 find "$stage" -exec touch -h -d "@$epoch" {} +
 chmod -R u=rwX,go=rX "$stage"
 
-zip=$out/Marlowin-$version-win32.zip
 rm -f "$zip"
 (cd "$out" && find Marlowin -type f | LC_ALL=C sort | TZ=UTC zip -X -D -q -9 "$zip" -@)
 
@@ -47,7 +48,6 @@ rm -f "$zip"
 } > "$out/programs.nsh"
 version4=$version
 while [ "$(tr -cd . <<<"$version4" | wc -c)" -lt 3 ]; do version4=$version4.0; done
-makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DVERSION4="$version4" -DSTAGE="$stage" \
-  -DICON="$root/res/art/mw.ico" \
-  -DOUTFILE="$out/Marlowin-$version-setup.exe" "$root/release/marlowin.nsi"
-echo "Release: $zip, $out/Marlowin-$version-setup.exe"
+makensis -V2 -INPUTCHARSET UTF8 -DTARGET="$target" -DVERSION="$version" -DVERSION4="$version4" \
+  -DSTAGE="$stage" -DICON="$root/res/art/mw.ico" -DOUTFILE="$setup" "$root/release/marlowin.nsi"
+echo "Release: $zip, $setup"
