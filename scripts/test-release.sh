@@ -12,6 +12,10 @@ rm -rf "$work"
 mkdir -p "$work/Un packed zip"
 unzip -q "$zip" -d "$work/Un packed zip"
 
+# Booting a prefix takes half a minute: boot one once per build folder, never run anything in it,
+# and give each run a copy of it, as fresh as a new one.
+prepare_prefix "$build/release-test-template"
+cp -a "$WINEPREFIX" "$work/prefix"
 trap cleanup_wine_env EXIT
 prepare_prefix "$work/prefix"
 # A display of its own: its windows must not cover the pictures that other tests take.
