@@ -51,6 +51,16 @@ bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str(
 
 bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
+// A whole file against the bytes it must hold; a failure names sizes, not a program's worth of bytes.
+::testing::AssertionResult HoldsBytes(const std::string& path, const std::string& expected)
+{
+    std::string actual = ReadFileBytes(path);
+    if (actual == expected)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << path << " holds " << actual.size() << " bytes that differ from the "
+                                         << expected.size() << " expected";
+}
+
 struct Shortcut {
     std::string target, arguments;
 };
@@ -193,7 +203,7 @@ TEST_F(Release, SilentInstallPlacesProgramsShortcutsUninstallEntryAndAssociation
         EXPECT_TRUE(FileExists(folder + "\\" + program)) << program;
     EXPECT_TRUE(FileExists(folder + "\\Uninstall.exe"));
     EXPECT_TRUE(FileExists(folder + "\\Packages\\Example.mwpack"));
-    EXPECT_EQ(ReadFileBytes(InstalledExe()), ReadFileBytes(Env("MW_RELEASE_UNZIPPED") + "\\Marlowin\\Marlowin.exe"))
+    EXPECT_TRUE(HoldsBytes(InstalledExe(), ReadFileBytes(Env("MW_RELEASE_UNZIPPED") + "\\Marlowin\\Marlowin.exe")))
         << "the installer and the zip ship different programs";
 
     Shortcut startMenu = ReadShortcut(StartMenuShortcut()), startup = ReadShortcut(StartupShortcut());
@@ -262,8 +272,8 @@ TEST_F(Release, UpgradeKeepsEveryPackageAndRestartsTheRunningCopy)
     }, PROGRAM_MS));
     EXPECT_PRED2(SamePath, ImageOfProcess(ProcessOf(restarted)), InstalledExe());
 
-    EXPECT_EQ(ReadFileBytes(packages + "\\Mine.mwpack"), UserPackage());
-    EXPECT_EQ(ReadFileBytes(packages + "\\Example.mwpack"), EditedExample());
+    EXPECT_TRUE(HoldsBytes(packages + "\\Mine.mwpack", UserPackage()));
+    EXPECT_TRUE(HoldsBytes(packages + "\\Example.mwpack", EditedExample()));
     if (ShipsConsoleProgram()) {  // chosen again, the folder is still in PATH once
         EXPECT_PRED2(SamePath, UserText("Environment", "Path"), std::string(FORMER_PATH) + ";" + InstallFolder());
     }
@@ -289,8 +299,8 @@ TEST_F(Release, SilentUninstallRemovesEverythingButThePackages)
     EXPECT_FALSE(UserKeyExists(UNINSTALL_KEY));
     EXPECT_EQ(UserText("Environment", "Path"), FORMER_PATH);
 
-    EXPECT_EQ(ReadFileBytes(folder + "\\Packages\\Mine.mwpack"), UserPackage());
-    EXPECT_EQ(ReadFileBytes(folder + "\\Packages\\Example.mwpack"), EditedExample());
+    EXPECT_TRUE(HoldsBytes(folder + "\\Packages\\Mine.mwpack", UserPackage()));
+    EXPECT_TRUE(HoldsBytes(folder + "\\Packages\\Example.mwpack", EditedExample()));
 }
 
 struct WindowSearch {
