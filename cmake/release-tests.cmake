@@ -1,5 +1,5 @@
 # The release under test: release_tests.exe drives the installer and the zip in a fresh prefix.
-marlowin_test_program(release_tests GTEST SOURCES tests/release/release_test.cpp ${SUPPORT_SOURCES})
+marlowin_test_program(release_tests GTEST SOURCES tests/release/release_test.cpp)
 target_link_libraries(release_tests PRIVATE ole32)
 add_dependencies(release_tests release recorder)
 

@@ -9,7 +9,7 @@ source "$root/scripts/wine-env.sh"
 preset=$(runnable_preset test)
 build=${MARLOWIN_BUILD_DIR:-$root/build/$preset}
 (cd "$root" && cmake --preset "$preset" -B "$build" >/dev/null)
-cmake --build "$build" -j "$(nproc)" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target benchmarks >/dev/null
 (cd "$root" && cmake --preset release >/dev/null && cmake --build build/release --target release >/dev/null)
 
 echo "Marlowin.exe, stripped, all resources linked: $(stat -c %s "$root/build/release/Marlowin.exe") bytes"

@@ -10,12 +10,12 @@ else
   export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
   shims="$MARLOWIN_ROOT/build/wine64-bin"
   mkdir -p "$shims"
-  for name in wine wine-stable; do
-    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' > "$shims/$name"
-    chmod +x "$shims/$name"
+  for shim in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' > "$shims/$shim"
+    chmod +x "$shims/$shim"
   done
   export PATH="$shims:$PATH"
-  unset shims
+  unset shims shim
 fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -45,22 +45,27 @@ prepare_prefix() {
   fi
 }
 
-# Uses $DISPLAY when it answers; otherwise, or with "private", starts an Xvfb of our own.
+# Uses $DISPLAY when it answers; otherwise, or with "private", starts an Xvfb of our own on a display
+# number that Xvfb itself chooses, so that suites starting side by side never pick the same one.
 start_display() {
   local mode=${1:-reuse}
   if [ "$mode" = reuse ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     return 0
   fi
-  local n=90
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  local numberFile
+  numberFile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
   started_xvfb_pid=$!
-  export DISPLAY=":$n"
   for _ in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && return 0
+    if [ -s "$numberFile" ]; then
+      export DISPLAY=":$(tr -dc 0-9 < "$numberFile")"
+      rm -f "$numberFile"
+      return 0
+    fi
     sleep 0.1
   done
-  echo "Xvfb did not start on $DISPLAY" >&2
+  rm -f "$numberFile"
+  echo "Xvfb did not start" >&2
   return 1
 }
 

@@ -1,9 +1,10 @@
 // The order of profiles by name, which is also the order in which a package launches.
 #include "store/name_order.h"
 
-#include <windows.h>
 #include <stdlib.h>
 #include <string.h>
+
+#include "store/upper_case.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ public:
         data_ = length < sizeof small_ ? small_ : (char*)malloc(length + 1);
         if (data_) {
             memcpy(data_, text, length + 1);
-            CharUpperA(data_);
+            UpperCaseInPlace(data_);
         }
     }
     ~FoldedText()
@@ -100,7 +101,7 @@ void LinkInNameOrder(Profile* records, uint32_t count, ProfileList& list)
     for (uint32_t i = 0; i < count; ++i) {
         size_t size = strlen(records[i].name()) + 1;
         memcpy(key, records[i].name(), size);
-        CharUpperA(key);
+        UpperCaseInPlace(key);
         entries[i].folded = key;
         entries[i].profile = &records[i];
         key += size;

@@ -85,9 +85,8 @@ void PackageFile::readRecords()
         DWORD got = 0;
         if (!ReadFile(handle, chunk, wanted * RECORD_SIZE, &got, nullptr))
             break;
-        uint32_t whole = got / RECORD_SIZE;
-        for (uint32_t i = 0; i < whole; ++i, ++loadedCount)
-            DecodeRecord(chunk + i * RECORD_SIZE, fresh[loadedCount], loadedCount);
+        uint32_t whole = DecodeRecords(chunk, got, fresh + loadedCount, wanted, loadedCount);
+        loadedCount += whole;
         if (whole < wanted)  // the file shrank under us: keep what was really read
             break;
     }

@@ -2,6 +2,7 @@
 #ifndef MARLOWIN_PROFILE_H
 #define MARLOWIN_PROFILE_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 // Same declaration as <windows.h> gives, so this header stays free of it.
@@ -79,5 +80,11 @@ void DecodeRecord(const unsigned char* record, Profile& profile, uint32_t ordina
 void EncodeRecord(const ProfileBase& profile, unsigned char* record);
 // True when the stored text of the field has its terminator within the field's bytes.
 bool RecordFieldEnds(const unsigned char* record, int field);
+
+// Decodes the whole records among the first size bytes, at most capacity of them, into
+// records[0...]; the first gets firstOrdinal and each next one more. Trailing bytes that make
+// no whole record are left alone. Gives the number of records decoded.
+uint32_t DecodeRecords(const unsigned char* bytes, size_t size, Profile* records, uint32_t capacity,
+                       uint32_t firstOrdinal);
 
 #endif

@@ -78,6 +78,16 @@ void DecodeRecord(const unsigned char* record, Profile& profile, uint32_t ordina
     profile.extra = GetWord(record + OFFSET_EXTRA);
 }
 
+uint32_t DecodeRecords(const unsigned char* bytes, size_t size, Profile* records, uint32_t capacity,
+                       uint32_t firstOrdinal)
+{
+    size_t whole = size / RECORD_SIZE;
+    uint32_t count = whole < capacity ? (uint32_t)whole : capacity;
+    for (uint32_t i = 0; i < count; ++i)
+        DecodeRecord(bytes + (size_t)i * RECORD_SIZE, records[i], firstOrdinal + i);
+    return count;
+}
+
 void EncodeRecord(const ProfileBase& profile, unsigned char* record)
 {
     memset(record, 0, RECORD_SIZE);

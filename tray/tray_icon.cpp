@@ -10,6 +10,7 @@ HMENU PackageMenu;
 BOOL(WINAPI* NotifyIconCall)(DWORD, PNOTIFYICONDATAA) = Shell_NotifyIconA;
 HANDLE(WINAPI* CreateThreadCall)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD,
                                   LPDWORD) = CreateThread;
+void(WINAPI* AnimationPauseCall)(DWORD) = Sleep;
 
 namespace {
 
@@ -78,7 +79,7 @@ DWORD WINAPI AnimateTrayIcon(LPVOID window)
         for (DWORD frame = 0; frame < 8; ++frame) {
             name[2] = (char)('1' + frame);
             NotifyWithIcon(NIM_MODIFY, &data, oldShell ? "MW" : name);
-            Sleep(160 * cycle + 20 * frame + 20);
+            AnimationPauseCall(160 * cycle + 20 * frame + 20);
         }
     }
     return (DWORD)InterlockedDecrement(&AnimationCount);

@@ -26,5 +26,7 @@ void DestroyTrayMenus();
 extern BOOL(WINAPI* NotifyIconCall)(DWORD message, PNOTIFYICONDATAA data);
 extern HANDLE(WINAPI* CreateThreadCall)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD,
                                          LPDWORD);
+// The pause between two frames of the animation.
+extern void(WINAPI* AnimationPauseCall)(DWORD milliseconds);
 
 #endif

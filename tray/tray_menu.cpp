@@ -98,6 +98,11 @@ void TrackTrayMenu(HWND window, HMENU menu)
     POINT anchor = MenuAnchor();
     SetForegroundWindow(window);
     TrackPopupMenu(menu, TPM_BOTTOMALIGN, anchor.x, anchor.y, 0, window, nullptr);
+    if (!IsWindow(window)) {
+        // Closed while the menu was open: the menu loop may have taken the quit message.
+        PostQuitMessage(0);
+        return;
+    }
     PostMessageA(window, WM_NULL, 0, 0);
 }
 

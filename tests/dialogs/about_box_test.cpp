@@ -247,7 +247,7 @@ TEST_F(AboutBoxTest, CloseBoxEndsWithOne)
     HttpRecorder http;
     RecorderLog log;
     EXPECT_EQ(RunBox([](HWND box) { return PostMessageA(box, WM_CLOSE, 0, 0) != FALSE; }), 1);
-    EXPECT_TRUE(log.settle(500).empty());
+    EXPECT_TRUE(log.settle().empty());
 }
 
 class AboutPagesTest : public AboutBoxTest {

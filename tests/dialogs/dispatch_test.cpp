@@ -73,7 +73,7 @@ TEST_F(DispatchTest, VanishedOrWriteLockedPackageLaunchesNothing)
 
     EXPECT_EQ(DispatchCommand(window, IDM_PACKAGE_FIRST + goneIndex), 0);
     EXPECT_EQ(DispatchCommand(window, IDM_PACKAGE_FIRST + heldIndex), 0);
-    EXPECT_TRUE(log.settle(800).empty());
+    EXPECT_TRUE(log.settle().empty());
 
     CloseHandle(editor);
     DispatchCommand(window, IDM_PACKAGE_FIRST + heldIndex);
@@ -96,7 +96,7 @@ TEST_F(DispatchTest, PackagePathLongerThan259IsSkippedNotCut)
     UINT fitsIndex = Listed(fits);
     UINT longIndex = Listed(tooLong);
     DispatchCommand(window, IDM_PACKAGE_FIRST + longIndex);
-    EXPECT_TRUE(log.settle(800).empty());
+    EXPECT_TRUE(log.settle().empty());
     DispatchCommand(window, IDM_PACKAGE_FIRST + fitsIndex);
     EXPECT_EQ(Launched(1), std::vector<std::string>{ RecorderPath() + " fits" });
 }
@@ -114,7 +114,7 @@ TEST_F(DispatchTest, OtherIdsAndWholeWordsOutsideTheRangeDoNothing)
     for (WPARAM wParam : others)
         EXPECT_EQ(DispatchCommand(window, wParam), 0) << wParam;
     EXPECT_TRUE(IsWindow(window));
-    EXPECT_TRUE(log.settle(800).empty());
+    EXPECT_TRUE(log.settle().empty());
 }
 
 TEST_F(DispatchTest, WebsiteCommandsOpenTheHomePage)

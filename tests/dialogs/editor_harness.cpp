@@ -148,7 +148,6 @@ void Editor::screenshot(const char* name) const
 {
     RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     SendMessageA(dialog_, WM_NULL, 0, 0);
-    Sleep(300);   // let the X server show what was painted
     RECT frame;
     GetWindowRect(dialog_, &frame);
     CaptureDisplay((std::string(name) + ".png").c_str(), &frame);

@@ -130,6 +130,7 @@ protected:
         AppInstance = GetModuleHandleA(nullptr);
         SetVersion(5, 1);
         NotifyRecorder::Install();
+        AnimationPauseCall = NoPause;   // only the test that times the animation waits for it
     }
     void TearDown() override
     {
@@ -144,7 +145,9 @@ protected:
         }
         NotifyIconCall = Shell_NotifyIconA;
         CreateThreadCall = CreateThread;
+        AnimationPauseCall = Sleep;
     }
+    static void WINAPI NoPause(DWORD) {}
 
     void Create()
     {
@@ -156,7 +159,7 @@ protected:
     void ExpectIconAdded(const NotifyCall& call, const char* icon)
     {
         EXPECT_EQ(call.message, (DWORD)NIM_ADD);
-        EXPECT_EQ(call.size, 88u);
+        EXPECT_EQ(call.size, (DWORD)NOTIFYICONDATAA_V1_SIZE);
         EXPECT_EQ(call.window, window);
         EXPECT_EQ(call.id, 333u);
         EXPECT_EQ(call.flags, (UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP));
@@ -203,7 +206,7 @@ TEST_F(StartWindow, CloseRemovesTheIconAndEndsTheMessageLoop)
     std::vector<NotifyCall> calls = NotifyRecorder::Calls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].message, (DWORD)NIM_DELETE);
-    EXPECT_EQ(calls[0].size, 88u);
+    EXPECT_EQ(calls[0].size, (DWORD)NOTIFYICONDATAA_V1_SIZE);
     EXPECT_EQ(calls[0].window, window);
     EXPECT_EQ(calls[0].id, 333u);
 
@@ -253,6 +256,7 @@ TEST_F(StartWindow, MenuLoopEndDestroysBothMenus)
 
 TEST_F(StartWindow, AnimationPlaysEightFramesThreeTimesOnceAtATime)
 {
+    AnimationPauseCall = Sleep;
     Create();
     NotifyRecorder::Clear();
     StartIconAnimation(window);
@@ -269,7 +273,7 @@ TEST_F(StartWindow, AnimationPlaysEightFramesThreeTimesOnceAtATime)
         EXPECT_EQ(calls[i].message, (DWORD)NIM_MODIFY);
         EXPECT_EQ(calls[i].icon, "MW" + std::to_string(i % 8 + 1));
         EXPECT_EQ(calls[i].flags, (UINT)(NIF_MESSAGE | NIF_ICON));
-        EXPECT_EQ(calls[i].size, 88u);
+        EXPECT_EQ(calls[i].size, (DWORD)NOTIFYICONDATAA_V1_SIZE);
         EXPECT_EQ(calls[i].window, window);
         EXPECT_EQ(calls[i].id, 333u);
         EXPECT_EQ(calls[i].callback, 16000u);

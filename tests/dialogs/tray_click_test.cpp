@@ -88,7 +88,7 @@ TEST_F(TrayClickTest, RightClickShowsTheMainMenuAndEscapeChoosesNothing)
     EXPECT_EQ(PackageMenu, nullptr);
     PumpMessages(200);
     EXPECT_TRUE(IsWindow(window));
-    EXPECT_TRUE(log.settle(500).empty());
+    EXPECT_TRUE(log.settle().empty());
 }
 
 TEST_F(TrayClickTest, RightClickMenuOpensThePackageSubmenu)

@@ -30,11 +30,14 @@ public:
         delete copy_;
         copy_ = nullptr;
     }
+    static ResidentCopy* copy() { return copy_; }
     static void command(int id) { PostMessageA(startWindow_, WM_COMMAND, id, 0); }
 
     static std::vector<HWND> windows(const char* caption, const char* frame = nullptr)
     {
         std::vector<HWND> visible;
+        if (!copy_)
+            return visible;
         for (HWND window : WindowsOf(copy_->processId(), caption, frame))
             if (IsWindowVisible(window))
                 visible.push_back(window);
@@ -62,8 +65,7 @@ protected:
 
     void SetUp() override
     {
-        if (!Resident::start())
-            GTEST_SKIP() << "no resident Start window appeared";
+        ASSERT_TRUE(Resident::start()) << "no resident Start window appeared";
         folder = MakeTempFolder("e2e-editor");
     }
     void TearDown() override
@@ -170,8 +172,13 @@ TEST_F(EditorEndToEnd, OpenPackageCanBeNeitherLaunchedNorOpenedTwice)
     EXPECT_TRUE(log.settle().empty());
 
     ASSERT_NE(openThroughTray(false, path), nullptr);
-    Sleep(1000);   // a second editor would have appeared by now
+    // Editors start in the order they were asked for: once a later one shows, a second editor
+    // of the held package would have shown too.
+    EditorWindow later = createThroughTray(folder + "\\Later.mwpack", "Later");
+    ASSERT_NE(later.window(), nullptr);
     EXPECT_EQ(Resident::windows("Package", "Held").size(), 1u);
+    later.command(IDC_EDITOR_OK);
+    ASSERT_TRUE(later.waitClosed());
 
     editor.command(IDC_EDITOR_OK);
     ASSERT_TRUE(editor.waitClosed());
@@ -203,6 +210,24 @@ TEST_F(EditorEndToEnd, DeletePackageRemovesTheFileAndEndsTheEditor)
     editor.command(IDC_DELETE_PACKAGE);
     EXPECT_TRUE(editor.waitClosed());
     EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Last: it ends the suite's resident copy.
+TEST_F(EditorEndToEnd, UnloadWithAnEditorOpenEndsTheProgramAndKeepsThePackageWhole)
+{
+    std::string path = folder + "\\Open.mwpack";
+    EditorWindow editor = createThroughTray(path, "Open");
+    ASSERT_NE(editor.window(), nullptr);
+    addRecorderProfile(editor, "one", "1");
+    addRecorderProfile(editor, "two", "2");
+    ASSERT_EQ(StoredNames(path), Names({ "one", "two" }));
+
+    RunResult unload = RunMarlowin("U");
+    EXPECT_EQ(unload.exitCode, 0u);
+    ASSERT_TRUE(Resident::copy()->endsWithin(10000));
+    EXPECT_EQ(Resident::copy()->exitCode(), 0u);
+    EXPECT_EQ(StoredNames(path), Names({ "one", "two" }));
+    Resident::stop();
 }
 
 }  // namespace

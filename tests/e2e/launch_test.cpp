@@ -173,7 +173,7 @@ TEST_F(PackageLaunch, CommandLineFormsThatEndAtOnce)
     EXPECT_EQ(RunMarlowin(path + " ").exitCode, 0u);          // trailing blank: no suffix
     EXPECT_EQ(RunMarlowin("/unload-all").exitCode, 0u);        // long option
     EXPECT_EQ(RunMarlowin(folder + "\\missing.mwpack").exitCode, 0u);
-    EXPECT_TRUE(log.settle(800).empty());
+    EXPECT_TRUE(log.settle().empty());
 }
 
 TEST_F(PackageLaunch, UnclosedQuoteShowsTheErrorBoxThenEndsWithZero)

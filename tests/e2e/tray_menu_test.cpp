@@ -46,18 +46,30 @@ std::vector<std::string> StaticTexts(HWND box)
     return texts;
 }
 
+// One resident copy serves the whole suite; a test that ends it (Exit, last) leaves the next test
+// to start another.
 class ResidentTray : public ::testing::Test {
 protected:
+    static void TearDownTestSuite()
+    {
+        copy.reset();
+        log.reset();
+    }
+
     void SetUp() override
     {
-        if (PublishedWindow())
-            RunMarlowin("U");   // a copy left over by someone else must not answer for ours
-        copy.reset(new ResidentCopy());
-        ASSERT_TRUE(copy->started());
-        start = copy->waitForWindow();
-        if (!start)
-            GTEST_SKIP() << "no resident copy published its Start window";
-        ASSERT_TRUE(copy->owns(start));
+        if (!log)
+            log.reset(new RecorderLog());
+        log->clear();
+        if (!copy || !copy->running()) {
+            if (PublishedWindow())
+                RunMarlowin("U");   // a copy left over by someone else must not answer for ours
+            copy.reset(new ResidentCopy());
+            ASSERT_TRUE(copy->started());
+            start = copy->waitForWindow();
+            ASSERT_NE(start, nullptr) << "no resident copy published its Start window";
+            ASSERT_TRUE(copy->owns(start));
+        }
         // Answered once the splash is over and the message loop runs.
         DWORD_PTR answer = 0;
         ASSERT_NE(SendMessageTimeoutA(start, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &answer), 0);
@@ -65,18 +77,17 @@ protected:
 
     void TearDown() override
     {
-        if (copy && copy->running()) {
-            for (int i = 0; i < 5; ++i) {
-                HWND box = WindowOf(copy->processId(), "#32770", "About");
-                if (!box)
-                    break;
-                PostMessageA(box, WM_COMMAND, IDC_ABOUT_OK, 0);
-                Sleep(200);
-            }
-            if (HWND popup = WindowOf(copy->processId(), "#32768"))
-                PressKeys(popup, { VK_ESCAPE, VK_ESCAPE });
+        if (!copy || !copy->running())
+            return;
+        if (HWND popup = WindowOf(copy->processId(), "#32768"))
+            PressKeys(popup, { VK_ESCAPE, VK_ESCAPE });
+        for (HWND box; (box = WindowOf(copy->processId(), "#32770", "About")) != nullptr;) {
+            PostMessageA(box, WM_COMMAND, IDC_ABOUT_OK, 0);
+            if (!WaitUntil([box] { return !IsWindow(box); }, 5000))
+                break;
         }
-        copy.reset();
+        EXPECT_TRUE(WaitUntil([] { return !WindowOf(copy->processId(), "#32768"); }, 5000))
+            << "a tray menu stays open";
     }
 
     // Clicks the tray icon; gives the menu that opens.
@@ -107,26 +118,29 @@ protected:
     void ExpectWebPages(const std::string& help, const std::string& donate);
 
     PackagesFolder packages;
-    RecorderLog log;   // before the start, so that the resident copy inherits its log
-    std::unique_ptr<ResidentCopy> copy;
-    HWND start = nullptr;
+    static std::unique_ptr<RecorderLog> log;   // made before the copy starts, which inherits it
+    static std::unique_ptr<ResidentCopy> copy;
+    static HWND start;
 };
+std::unique_ptr<RecorderLog> ResidentTray::log;
+std::unique_ptr<ResidentCopy> ResidentTray::copy;
+HWND ResidentTray::start;
 
 void ResidentTray::ExpectWebPages(const std::string& help, const std::string& donate)
 {
     HttpRecorder http;
     ChooseMainMenuItem(1);
-    EXPECT_EQ(log.waitForPage(1), SITE);
+    EXPECT_EQ(log->waitForPage(1), SITE);
 
     HWND box = OpenAboutBox();
     ASSERT_NE(box, nullptr);
     PostMessageA(box, WM_COMMAND, IDC_HELP, 0);
-    EXPECT_EQ(log.waitForPage(2), SITE + help);
+    EXPECT_EQ(log->waitForPage(2), SITE + help);
 
     box = OpenAboutBox();
     ASSERT_NE(box, nullptr);
     PostMessageA(box, WM_COMMAND, IDC_DONATE, 0);
-    EXPECT_EQ(log.waitForPage(3), SITE + donate);
+    EXPECT_EQ(log->waitForPage(3), SITE + donate);
 }
 
 TEST_F(ResidentTray, LeftClickListsPackagesAndTheKeyboardChoiceLaunches)
@@ -135,21 +149,27 @@ TEST_F(ResidentTray, LeftClickListsPackagesAndTheKeyboardChoiceLaunches)
     HWND menu = Click(WM_LBUTTONUP);
     ASSERT_NE(menu, nullptr);
     PressKeys(menu, { VK_DOWN, VK_RETURN });
-    std::vector<Recording> seen = log.waitFor(1);
+    std::vector<Recording> seen = log->waitFor(1);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].commandLine, RecorderPath() + " chosen-from-tray");
 }
 
 TEST_F(ResidentTray, EmptyPackageMenuLeavesTheTrayWorking)
 {
-    // An empty popup may not show at all; if it does, it is closed.
-    if (HWND empty = Click(WM_LBUTTONUP, 1500))
+    // Sent rather than posted, so that its return says the click has been handled. An empty
+    // popup may not show at all; one that shows is tracked like any other, and closed here.
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(start, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONUP, SMTO_NORMAL, 2000, &answer)) {
+        HWND empty = WaitForWindow(copy->processId(), "#32768");
+        ASSERT_NE(empty, nullptr);
         PressKeys(empty, { VK_ESCAPE });
+    }
+    ASSERT_TRUE(WaitUntil([] { return !WindowOf(copy->processId(), "#32768"); }, 5000));
     packages.addPackage("Later", "after-empty-menu");
     HWND menu = Click(WM_LBUTTONUP);
     ASSERT_NE(menu, nullptr);
     PressKeys(menu, { VK_DOWN, VK_RETURN });
-    EXPECT_EQ(log.waitFor(1).size(), 1u);
+    EXPECT_EQ(log->waitFor(1).size(), 1u);
 }
 
 TEST_F(ResidentTray, AboutBoxShowsItsTextsAndIgnoresEscape)
@@ -163,14 +183,21 @@ TEST_F(ResidentTray, AboutBoxShowsItsTextsAndIgnoresEscape)
     ASSERT_EQ(statics.size(), 2u);
     EXPECT_EQ(statics[0], "Marlowin v1.0.0.1");
 
-    PressKeys(box, { VK_ESCAPE });
-    Sleep(500);
+    // Tab pressed after Escape moves the focus: once it has moved, Escape has been handled too.
+    GUITHREADINFO before = {};
+    before.cbSize = sizeof before;
+    DWORD thread = GetWindowThreadProcessId(box, nullptr);
+    ASSERT_TRUE(GetGUIThreadInfo(thread, &before));
+    PressKeys(box, { VK_ESCAPE, VK_TAB });
+    EXPECT_TRUE(WaitUntil([&] {
+        GUITHREADINFO now = {};
+        now.cbSize = sizeof now;
+        return GetGUIThreadInfo(thread, &now) && now.hwndFocus != before.hwndFocus;
+    }, 5000));
     EXPECT_TRUE(IsWindow(box) && IsWindowVisible(box));
 
     PostMessageA(box, WM_COMMAND, IDC_ABOUT_OK, 0);
-    for (int i = 0; i < 100 && IsWindow(box); ++i)
-        Sleep(50);
-    EXPECT_FALSE(IsWindow(box));
+    EXPECT_TRUE(WaitUntil([box] { return !IsWindow(box); }, 5000));
     EXPECT_TRUE(copy->running());
 }
 
@@ -184,6 +211,25 @@ TEST_F(ResidentTray, WebPagesInRussian)
 {
     ASSERT_EQ(GetSystemDefaultLangID(), 1049);
     ExpectWebPages("/marlowin/help[ru].html", "/marlowin/donate[ru].html");
+}
+
+// These end the suite's copy; the next test starts another.
+TEST_F(ResidentTray, UnloadWhileTheAboutBoxIsOpenEndsWithZero)
+{
+    ASSERT_NE(OpenAboutBox(), nullptr);
+    EXPECT_EQ(RunMarlowin("U").exitCode, 0u);
+    ASSERT_TRUE(copy->endsWithin(10000));
+    EXPECT_EQ(copy->exitCode(), 0u);
+    EXPECT_FALSE(MappingExists());
+}
+
+TEST_F(ResidentTray, UnloadWhileATrayMenuIsOpenEndsWithZero)
+{
+    ASSERT_NE(Click(WM_RBUTTONUP), nullptr);
+    EXPECT_EQ(RunMarlowin("U").exitCode, 0u);
+    ASSERT_TRUE(copy->endsWithin(10000));
+    EXPECT_EQ(copy->exitCode(), 0u);
+    EXPECT_FALSE(MappingExists());
 }
 
 TEST_F(ResidentTray, ExitEndsTheProgramWithZero)

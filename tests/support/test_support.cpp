@@ -185,6 +185,20 @@ RecorderLog::~RecorderLog()
     DeleteFileA(path_.c_str());
 }
 
+namespace {
+
+// The witness that settle() starts; its line is never part of what a test sees.
+const char SETTLE_MARKER[] = "settle-marker";
+
+bool IsSettleMarker(const Recording& line)
+{
+    const size_t length = sizeof SETTLE_MARKER - 1;
+    return line.commandLine.size() >= length &&
+           line.commandLine.compare(line.commandLine.size() - length, length, SETTLE_MARKER) == 0;
+}
+
+}  // namespace
+
 std::vector<Recording> RecorderLog::read() const
 {
     std::vector<Recording> lines;
@@ -213,6 +227,7 @@ std::vector<Recording> RecorderLog::read() const
         recording.commandLine = value("cmd");
         lines.push_back(recording);
     }
+    lines.erase(std::remove_if(lines.begin(), lines.end(), IsSettleMarker), lines.end());
     std::stable_sort(lines.begin(), lines.end(),
                      [](const Recording& a, const Recording& b) { return a.created < b.created; });
     return lines;
@@ -229,9 +244,11 @@ std::vector<Recording> RecorderLog::waitFor(size_t count, DWORD timeoutMs) const
     return lines;
 }
 
-std::vector<Recording> RecorderLog::settle(DWORD pauseMs) const
+std::vector<Recording> RecorderLog::settle() const
 {
-    Sleep(pauseMs);
+    // A witness of our own, started now and waited for, instead of a guessed pause: whatever was
+    // started before it has had the same time to write its line.
+    RunCommandLine("\"" + RecorderPath() + "\" " + SETTLE_MARKER, 10000, BinFolder().c_str());
     return read();
 }
 
@@ -327,23 +344,16 @@ std::string WindowText(HWND window)
 
 void CaptureDisplay(const char* fileName, const RECT* area)
 {
-    typedef char*(CDECL * UnixNameProc)(LPCWSTR);
-    UnixNameProc unixName =
-        (UnixNameProc)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
-    if (!unixName)
-        return;
-    std::string bin = BinFolder();
-    std::string folder = bin.substr(0, bin.find_last_of('\\')) + "\\screenshots";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    std::string path = folder + "\\" + fileName;
-    DeleteFileA(path.c_str());
-    wchar_t wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
-    char* unixFolder = unixName(wide);
-    if (!unixFolder)
+    // Pictures only when asked for: MARLOWIN_SCREENSHOTS names the Unix folder that receives them.
+    char unixFolder[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("MARLOWIN_SCREENSHOTS", unixFolder, sizeof unixFolder);
+    if (length == 0 || length >= sizeof unixFolder)
         return;
     std::string target = std::string(unixFolder) + "/" + fileName;
-    HeapFree(GetProcessHeap(), 0, unixFolder);
+    std::string path = "Z:" + target;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    DeleteFileA(path.c_str());
+    Sleep(400);   // let the X server show what was just painted
     char crop[96] = "";
     if (area)
         snprintf(crop, sizeof crop, " -crop %ldx%ld+%ld+%ld +repage", area->right - area->left,

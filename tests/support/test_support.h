@@ -76,11 +76,14 @@ public:
     ~RecorderLog();
     // Waits up to timeoutMs for at least count lines; gives them in launch (creation) order.
     std::vector<Recording> waitFor(size_t count, DWORD timeoutMs = 10000) const;
-    // Lines present after a settling pause, for checks that nothing was started.
-    std::vector<Recording> settle(DWORD pauseMs = 1500) const;
+    // Lines present once a witness started now has written its own, for checks that nothing
+    // (or nothing more) was started; the witness's own line is left out.
+    std::vector<Recording> settle() const;
     // The address that the count-th launch, an http handler, was given.
     std::string waitForPage(size_t count) const;
     const std::string& path() const { return path_; }
+    // Forgets every line so far, for a log shared by several tests.
+    void clear() const { DeleteFileA(path_.c_str()); }
 
 private:
     std::vector<Recording> read() const;
@@ -118,8 +121,8 @@ private:
 void PressKeys(HWND window, const std::vector<WORD>& keys);
 // Text of a window, also of one in another process that may be busy.
 std::string WindowText(HWND window);
-// A PNG picture of the display, or of the area of it, as <build>\screenshots\<fileName>; taken by
-// ImageMagick outside Wine, so nothing is saved elsewhere.
+// A PNG picture of the display, or of the area of it, as <MARLOWIN_SCREENSHOTS>/<fileName>, when that
+// variable names a folder; taken by ImageMagick outside Wine, so nothing is saved elsewhere.
 void CaptureDisplay(const char* fileName, const RECT* area = nullptr);
 // 32-bit pixels of a bitmap not selected into any device context, top row first.
 std::vector<DWORD> BitmapPixels(HBITMAP bitmap, LONG* width = nullptr, LONG* height = nullptr);
