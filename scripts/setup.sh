@@ -11,7 +11,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 for p in cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
-         googletest nlohmann-json3-dev wine wine32:i386 xvfb x11-utils imagemagick locales \
+         googletest nlohmann-json3-dev wine wine32:i386 xvfb x11-utils imagemagick locales nsis zip unzip \
          clang-14 libclang-rt-14-dev libfuzzer-14-dev; do
   have "$p" || need+=("$p")
 done
