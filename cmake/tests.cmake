@@ -78,6 +78,8 @@ marlowin_suite(dialogs_russian dialog_tests *Russian* ru_RU.UTF-8)
 marlowin_suite(e2e_resident e2e_tests Resident*-*Russian* en_US.UTF-8)
 marlowin_suite(e2e_packages e2e_tests -Resident*:*Russian* en_US.UTF-8)
 marlowin_suite(e2e_russian e2e_tests *Russian* ru_RU.UTF-8)
+# The longest suites start first; the others fill in beside them.
+set_tests_properties(e2e_resident e2e_packages PROPERTIES COST 100)
 
 # Kills of the editor and a full disk under Wine. The short run is part of the suite;
 # scripts/kill-test.sh runs the long one.
@@ -85,4 +87,4 @@ file(GLOB STRESS_SOURCES CONFIGURE_DEPENDS tests/stress/*.cpp)
 marlowin_test_program(stress_tests GTEST SOURCES ${STRESS_SOURCES})
 add_dependencies(stress_tests Marlowin)
 add_test(NAME save_faults COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/fault-test.sh $<TARGET_FILE:stress_tests>)
-set_tests_properties(save_faults PROPERTIES ENVIRONMENT "LANG=en_US.UTF-8" TIMEOUT 900)
+set_tests_properties(save_faults PROPERTIES ENVIRONMENT "LANG=en_US.UTF-8" TIMEOUT 900 COST 90)

@@ -5,7 +5,7 @@
 
 namespace {
 
-struct CommandSpec {
+struct CommandEntry {
     const char* name;
     const char* synopsis;
     const char* help;
@@ -18,7 +18,7 @@ struct CommandSpec {
 
 const size_t MANY = (size_t)-1;
 
-const CommandSpec COMMANDS[] = {
+const CommandEntry COMMANDS[] = {
     { "list", "list [--json]", "Lists the packages of the folder with their profile counts.\n", "json", "", 0, 0,
       ListCommand },
     { "show", "show PACKAGE [--json]",
@@ -65,8 +65,8 @@ const char COMMON_HELP[] =
 std::string Overview()
 {
     std::string text = "Usage: mwpack COMMAND [OPTIONS]\n\nCommands:\n";
-    for (const CommandSpec& spec : COMMANDS)
-        text += std::string("  mwpack ") + spec.synopsis + "\n";
+    for (const CommandEntry& entry : COMMANDS)
+        text += std::string("  mwpack ") + entry.synopsis + "\n";
     return text + COMMON_HELP;
 }
 
@@ -76,10 +76,10 @@ bool Listed(const char* names, const std::string& name)
     return padded.find(" " + name + " ") != std::string::npos;
 }
 
-int UsageError(Console& console, const std::string& message, const CommandSpec* spec)
+int UsageError(Console& console, const std::string& message, const CommandEntry* entry)
 {
     console.err("mwpack: " + message + "\n");
-    console.err(spec ? std::string("usage: mwpack ") + spec->synopsis + "\n" : "run mwpack --help for the commands\n");
+    console.err(entry ? std::string("usage: mwpack ") + entry->synopsis + "\n" : "run mwpack --help for the commands\n");
     return EXIT_USAGE;
 }
 
@@ -105,11 +105,11 @@ int RunMwpack(const std::vector<std::string>& arguments, Console& console)
         console.out(Overview());
         return EXIT_OK;
     }
-    const CommandSpec* spec = nullptr;
-    for (const CommandSpec& candidate : COMMANDS)
+    const CommandEntry* entry = nullptr;
+    for (const CommandEntry& candidate : COMMANDS)
         if (arguments[0] == candidate.name)
-            spec = &candidate;
-    if (!spec)
+            entry = &candidate;
+    if (!entry)
         return UsageError(console, "unknown command \"" + arguments[0] + "\"", nullptr);
 
     Invocation call;
@@ -121,25 +121,25 @@ int RunMwpack(const std::vector<std::string>& arguments, Console& console)
         }
         std::string name = argument.substr(2);
         if (name == "help") {
-            console.out(std::string("Usage: mwpack ") + spec->synopsis + "\n\n" + spec->help + COMMON_HELP);
+            console.out(std::string("Usage: mwpack ") + entry->synopsis + "\n\n" + entry->help + COMMON_HELP);
             return EXIT_OK;
         }
-        if (Listed(spec->flags, name)) {
+        if (Listed(entry->flags, name)) {
             call.flags.insert(name);
-        } else if (name == "folder" || Listed(spec->valueOptions, name)) {
+        } else if (name == "folder" || Listed(entry->valueOptions, name)) {
             if (i + 1 >= arguments.size())
-                return UsageError(console, "option " + argument + " needs a value", spec);
+                return UsageError(console, "option " + argument + " needs a value", entry);
             if (call.values.count(name))
-                return UsageError(console, "option " + argument + " is given twice", spec);
+                return UsageError(console, "option " + argument + " is given twice", entry);
             call.values[name] = arguments[++i];
         } else {
-            return UsageError(console, "unknown option " + argument, spec);
+            return UsageError(console, "unknown option " + argument, entry);
         }
     }
-    if (call.operands.size() < spec->minOperands)
-        return UsageError(console, "too few arguments", spec);
-    if (call.operands.size() > spec->maxOperands)
-        return UsageError(console, "too many arguments", spec);
+    if (call.operands.size() < entry->minOperands)
+        return UsageError(console, "too few arguments", entry);
+    if (call.operands.size() > entry->maxOperands)
+        return UsageError(console, "too many arguments", entry);
     call.folder = call.value("folder", DefaultPackagesFolder().c_str());
-    return spec->run(call, console);
+    return entry->run(call, console);
 }

@@ -21,4 +21,5 @@ fi
 
 # The base prefix; each suite runs in a linked copy of it with its own display and wineserver.
 prepare_prefix "$build/wineprefix"
-ctest --test-dir "$build" --output-on-failure -j 4 "$@"
+# Most of a Wine suite's time is waiting for windows and processes: more suites than cores.
+ctest --test-dir "$build" --output-on-failure -j 6 "$@"

@@ -96,13 +96,13 @@ TEST_F(MwpackCommands, ExportThenImportGivesTheSameFile)
     std::vector<RecordSpec> records;
     const char* names[] = { "alpha", "Alpha", "alpha", "B\xE9ta", "b\xC9TA", "\x01\x7F\xFF" };
     for (size_t i = 0; i < 6; ++i) {
-        RecordSpec spec;
-        spec.name = names[i];
-        spec.object = std::string(i == 0 ? 259 : i, 'o');
-        spec.arguments = i % 2 ? "\"quoted\" \\ \t tab" : "";
-        spec.type = i % 3 == 0 ? "Executable" : "Document/URL";
-        spec.window = i % 2 ? "Minimize" : "Normal";
-        records.push_back(spec);
+        RecordSpec record;
+        record.name = names[i];
+        record.object = std::string(i == 0 ? 259 : i, 'o');
+        record.arguments = i % 2 ? "\"quoted\" \\ \t tab" : "";
+        record.type = i % 3 == 0 ? "Executable" : "Document/URL";
+        record.window = i % 2 ? "Minimize" : "Normal";
+        records.push_back(record);
     }
     std::string original = EncodePackage(records);
     WriteFileBytes(Path("Original.mwpack"), original);
