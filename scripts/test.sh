@@ -5,13 +5,20 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 source "$root/scripts/wine-env.sh"
 
-# The pure rules natively under the sanitizers: unit tests, seed inputs, each fuzz target briefly.
-bash "$root/scripts/fuzz.sh" 3
-
 preset=$(runnable_preset test)
 build=${MARLOWIN_BUILD_DIR:-$root/build/$preset}
+
+mkdir -p "$build"
+# Booting a Wine prefix mostly waits: it goes on beside the builds.
+prepare_prefix "$build/wineprefix" > "$build/prefix-boot.log" 2>&1 &
+prefix_boot=$!
+
+# The pure rules natively under the sanitizers: unit tests, seed inputs, each fuzz target briefly.
+bash "$root/scripts/fuzz.sh" 2
+
 (cd "$root" && cmake --preset "$preset" -B "$build" >/dev/null)
 cmake --build "$build" -j "$(nproc)"
+wait "$prefix_boot" || { cat "$build/prefix-boot.log" >&2; exit 1; }
 
 # MARLOWIN_SCREENSHOTS=FOLDER: the tests also save pictures of what they show there, for the README.
 if [ -n "${MARLOWIN_SCREENSHOTS:-}" ]; then
@@ -19,7 +26,6 @@ if [ -n "${MARLOWIN_SCREENSHOTS:-}" ]; then
   export MARLOWIN_SCREENSHOTS=$(cd "$MARLOWIN_SCREENSHOTS" && pwd)
 fi
 
-# The base prefix; each suite runs in a linked copy of it with its own display and wineserver.
-prepare_prefix "$build/wineprefix"
+# Each suite runs in a linked copy of the base prefix with its own display and wineserver.
 # Most of a Wine suite's time is waiting for windows and processes: more suites than cores.
 ctest --test-dir "$build" --output-on-failure -j 6 "$@"
