@@ -14,7 +14,7 @@ prepare_prefix "$build/wineprefix" > "$build/prefix-boot.log" 2>&1 &
 prefix_boot=$!
 
 # The pure rules natively under the sanitizers: unit tests, seed inputs, each fuzz target briefly.
-bash "$root/scripts/fuzz.sh" 2
+bash "$root/scripts/fuzz.sh" 1
 
 (cd "$root" && cmake --preset "$preset" -B "$build" >/dev/null)
 cmake --build "$build" -j "$(nproc)"
@@ -27,5 +27,5 @@ if [ -n "${MARLOWIN_SCREENSHOTS:-}" ]; then
 fi
 
 # Each suite runs in a linked copy of the base prefix with its own display and wineserver.
-# Most of a Wine suite's time is waiting for windows and processes: more suites than cores.
-ctest --test-dir "$build" --output-on-failure -j 6 "$@"
+# Most of a Wine suite's time is waiting for windows and processes: twice as many suites as cores.
+ctest --test-dir "$build" --output-on-failure -j 4 "$@"
