@@ -95,3 +95,8 @@ marlowin_test_program(stress_tests GTEST SOURCES ${STRESS_SOURCES})
 add_dependencies(stress_tests Marlowin)
 add_test(NAME save_faults COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/fault-test.sh $<TARGET_FILE:stress_tests>)
 set_tests_properties(save_faults PROPERTIES ENVIRONMENT "LANG=en_US.UTF-8" TIMEOUT 900 COST 90)
+
+# The Windows and GoogleTest headers, parsed once per test program instead of once per source.
+foreach(program unit_tests dialog_tests e2e_tests)
+  target_precompile_headers(${program} PRIVATE <windows.h> <gtest/gtest.h> <string> <vector>)
+endforeach()
