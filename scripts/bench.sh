@@ -6,9 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 source "$root/scripts/wine-env.sh"
 
-preset=$(runnable_preset test)
-build=${MARLOWIN_BUILD_DIR:-$root/build/$preset}
-(cd "$root" && cmake --preset "$preset" -B "$build" >/dev/null)
+configure_test_build
 cmake --build "$build" -j "$(nproc)" --target benchmarks >/dev/null
 (cd "$root" && cmake --preset release >/dev/null && cmake --build build/release --target release >/dev/null)
 

@@ -7,9 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 source "$root/scripts/wine-env.sh"
 
-preset=$(runnable_preset test)
-build=${MARLOWIN_BUILD_DIR:-$root/build/$preset}
-(cd "$root" && cmake --preset "$preset" -B "$build" >/dev/null)
+configure_test_build
 cmake --build "$build" -j 2 --target stress_tests
 
 trap cleanup_wine_env EXIT

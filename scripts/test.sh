@@ -5,10 +5,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 source "$root/scripts/wine-env.sh"
 
-preset=$(runnable_preset test)
-build=${MARLOWIN_BUILD_DIR:-$root/build/$preset}
-
-mkdir -p "$build"
+configure_test_build
 # Booting a Wine prefix mostly waits: it goes on beside the builds.
 prepare_prefix "$build/wineprefix" > "$build/prefix-boot.log" 2>&1 &
 prefix_boot=$!
@@ -16,7 +13,6 @@ prefix_boot=$!
 # The pure rules natively under the sanitizers: unit tests, seed inputs, each fuzz target briefly.
 bash "$root/scripts/fuzz.sh" 1
 
-(cd "$root" && cmake --preset "$preset" -B "$build" >/dev/null)
 cmake --build "$build" -j "$(nproc)"
 wait "$prefix_boot" || { cat "$build/prefix-boot.log" >&2; exit 1; }
 

@@ -23,6 +23,14 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 started_xvfb_pid=""
 started_wineserver=""
 
+# Sets $build to the test build this machine can run (MARLOWIN_BUILD_DIR overrides) and configures it.
+configure_test_build() {
+  local preset
+  preset=$(runnable_preset test)
+  build=${MARLOWIN_BUILD_DIR:-$MARLOWIN_ROOT/build/$preset}
+  (cd "$MARLOWIN_ROOT" && cmake --preset "$preset" -B "$build" >/dev/null)
+}
+
 # Settings every prefix needs; a prefix made before a setting was added gets it too.
 PREFIX_SETTINGS_VERSION=2
 
