@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "store/package_names.h"
+
 const char* SkipProgramName(const char* commandLine)
 {
     const unsigned char* at = (const unsigned char*)commandLine;
@@ -18,23 +20,6 @@ const char* SkipProgramName(const char* commandLine)
     while (*at >= 1 && *at <= ' ')
         ++at;
     return (const char*)at;
-}
-
-bool HasPackageSuffix(const char* text, size_t length)
-{
-    static const char suffix[] = ".mwpack";
-    const size_t suffixLength = sizeof suffix - 1;
-    if (length < suffixLength)
-        return false;
-    const char* tail = text + length - suffixLength;
-    if (tail[0] != '.')
-        return false;
-    for (size_t i = 1; i < suffixLength; ++i) {
-        char c = tail[i];
-        if (c != suffix[i] && c != suffix[i] - ('a' - 'A'))
-            return false;
-    }
-    return true;
 }
 
 EntryChoice ReadArgument(char* workingCopy)
@@ -54,7 +39,7 @@ EntryChoice ReadArgument(char* workingCopy)
 
     size_t length = strlen(text);
     if (length >= 8) {
-        choice.action = HasPackageSuffix(text, length) ? ENTRY_LAUNCH : ENTRY_END;
+        choice.action = HasPackageSuffix(text, length) ? ENTRY_LAUNCH : ENTRY_IGNORE;
         return choice;
     }
     for (const char* c = text; *c; ++c) {

@@ -8,7 +8,7 @@ enum EntryAction {
     ENTRY_RESIDENT,       // option letters, or nothing: the resident start
     ENTRY_LAUNCH,         // text names a package file
     ENTRY_QUOTE_ERROR,    // a quote that is never closed
-    ENTRY_END,            // eight or more characters that name no package
+    ENTRY_IGNORE,         // eight or more characters that name no package: nothing to do
 };
 
 struct EntryChoice {
@@ -21,9 +21,6 @@ struct EntryChoice {
 // The argument string: the command line after the program's name and the blanks
 // and control characters that follow it.
 const char* SkipProgramName(const char* commandLine);
-
-// True when the text of the given length ends in ".mwpack", each letter in either case.
-bool HasPackageSuffix(const char* text, size_t length);
 
 // Reads a working copy of the argument string. A closing quote is overwritten
 // with the terminator in place.

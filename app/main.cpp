@@ -3,23 +3,10 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "app/command_line.h"
 #include "app/resident.h"
-#include "store/package_file.h"
-
-namespace {
-
-void LaunchPackageFile(const char* path)
-{
-    PackageFile* package = CreatePackageFile();
-    if (!package)
-        return;
-    package->openAndLaunch(path);
-    DestroyPackageFile(package);
-}
-
-}  // namespace
+#include "launch/launch_package.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
@@ -39,10 +26,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
             free(copy);
             return 0;
         case ENTRY_LAUNCH:
-            LaunchPackageFile(choice.text);
+            LaunchPackageAt(choice.text);
             free(copy);
             return 0;
-        case ENTRY_END:
+        case ENTRY_IGNORE:
             free(copy);
             return 0;
         case ENTRY_RESIDENT:

@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/app_state.h"
 #include "app/splash.h"
+#include "base/app_state.h"
 #include "res/resource.h"
 #include "tray/start_window.h"
 
@@ -16,12 +16,6 @@ const DWORD MAPPING_SIZE = 4;
 
 static_assert(sizeof(OSVERSIONINFOA) == 148, "the version record of the first form");
 
-const int SPLASH_WIDTH = 162;
-const int SPLASH_HEIGHT = 90;
-const int SPLASH_TOP_ABOVE_MIDDLE = 145;  // the bottom edge lies 55 pixels above the middle
-const BYTE SPLASH_ALPHA = 220;
-const DWORD SPLASH_MILLISECONDS = 3000;
-
 void CloseRunningCopy(HANDLE mapping)
 {
     volatile DWORD* view = (volatile DWORD*)MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0);
@@ -31,24 +25,6 @@ void CloseRunningCopy(HANDLE mapping)
     // Returns once the running copy has destroyed its window and removed its icon.
     SendMessageA(running, WM_CLOSE, 0, 0);
     UnmapViewOfFile((const void*)view);
-}
-
-void ShowSplash(HWND window)
-{
-    int x = GetSystemMetrics(SM_CXSCREEN) / 2 - SPLASH_WIDTH / 2;
-    int y = GetSystemMetrics(SM_CYSCREEN) / 2 - SPLASH_TOP_ABOVE_MIDDLE;
-    MoveWindow(window, x, y, SPLASH_WIDTH, SPLASH_HEIGHT, TRUE);
-    if (OsVersion.dwMajorVersion >= 5)
-        SetLayeredColorKey(window, RGB(0, 0, 0), SPLASH_ALPHA, LWA_COLORKEY);
-    ShowWindow(window, SW_SHOW);
-    DrawSplashLogo(window);
-    // A zero wait for nothing: some window systems put GDI output on screen only when the thread
-    // waits; no message is taken from the queue, so the pause stays free of message handling.
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, 0);
-    Sleep(SPLASH_MILLISECONDS);
-    SetWindowPos(window, nullptr, 0, 0, 1, 1, SWP_HIDEWINDOW | SWP_NOZORDER);
-    ShowWindow(window, SW_MINIMIZE);
-    ShowWindow(window, SW_HIDE);
 }
 
 void RunMessageLoop()

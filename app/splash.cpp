@@ -1,12 +1,18 @@
 #include "app/splash.h"
 
-#include "app/app_state.h"
-#include "app/run_time_library.h"
+#include "base/app_state.h"
+#include "base/dynamic_library.h"
 
 namespace {
 
 const int LOGO_WIDTH = 162;
 const int LOGO_HEIGHT = 90;
+
+const int SPLASH_WIDTH = LOGO_WIDTH;
+const int SPLASH_HEIGHT = LOGO_HEIGHT;
+const int SPLASH_TOP_ABOVE_MIDDLE = 145;  // the bottom edge lies 55 pixels above the middle
+const BYTE SPLASH_ALPHA = 220;
+const DWORD SPLASH_MILLISECONDS = 3000;
 
 typedef HRESULT(WINAPI* CreateStreamProc)(HGLOBAL, BOOL, LPSTREAM*);
 typedef HRESULT(WINAPI* LoadPictureProc)(LPSTREAM, LONG, BOOL, REFIID, LPVOID*);
@@ -22,7 +28,7 @@ FARPROC LoadedFunction(const char* library, const char* name)
 // released afterwards, so that the resident copy does not keep it in memory.
 struct DecodingLibraries {
     ComApartment com;
-    RunTimeLibrary automation{ "oleaut32.dll" };
+    DynamicLibrary automation{ "oleaut32.dll" };
 };
 
 }  // namespace
@@ -93,7 +99,7 @@ HBITMAP LoadBitmapFromMemory(const void* bytes, DWORD byteCount)
 BOOL SetLayeredColorKey(HWND window, COLORREF key, BYTE alpha, DWORD flags)
 {
     typedef BOOL(WINAPI * SetLayeredWindowAttributesProc)(HWND, COLORREF, BYTE, DWORD);
-    RunTimeLibrary user("user32.dll");
+    DynamicLibrary user("user32.dll");
     SetLayeredWindowAttributesProc setAttributes =
         user.function<SetLayeredWindowAttributesProc>("SetLayeredWindowAttributes");
     if (!setAttributes)
@@ -126,4 +132,22 @@ void DrawSplashLogo(HWND window)
     }
     ReleaseDC(window, target);
     DeleteObject(logo);
+}
+
+void ShowSplash(HWND window)
+{
+    int x = GetSystemMetrics(SM_CXSCREEN) / 2 - SPLASH_WIDTH / 2;
+    int y = GetSystemMetrics(SM_CYSCREEN) / 2 - SPLASH_TOP_ABOVE_MIDDLE;
+    MoveWindow(window, x, y, SPLASH_WIDTH, SPLASH_HEIGHT, TRUE);
+    if (OsVersion.dwMajorVersion >= 5)
+        SetLayeredColorKey(window, RGB(0, 0, 0), SPLASH_ALPHA, LWA_COLORKEY);
+    ShowWindow(window, SW_SHOW);
+    DrawSplashLogo(window);
+    // A zero wait for nothing: some window systems put GDI output on screen only when the thread
+    // waits; no message is taken from the queue, so the pause stays free of message handling.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, 0);
+    Sleep(SPLASH_MILLISECONDS);
+    SetWindowPos(window, nullptr, 0, 0, 1, 1, SWP_HIDEWINDOW | SWP_NOZORDER);
+    ShowWindow(window, SW_MINIMIZE);
+    ShowWindow(window, SW_HIDE);
 }

@@ -1,4 +1,4 @@
-// Decoding the splash logo and making the splash see-through.
+// The splash: the logo decoded and drawn on the Start window, see-through, for three seconds.
 #ifndef MARLOWIN_SPLASH_H
 #define MARLOWIN_SPLASH_H
 
@@ -18,5 +18,8 @@ BOOL SetLayeredColorKey(HWND window, COLORREF key, BYTE alpha, DWORD flags);
 
 // Draws the "LOGO" resource once onto the window at its origin.
 void DrawSplashLogo(HWND window);
+
+// Shows the window as the splash for three seconds, then hides it.
+void ShowSplash(HWND window);
 
 #endif

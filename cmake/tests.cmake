@@ -100,3 +100,7 @@ set_tests_properties(save_faults PROPERTIES ENVIRONMENT "LANG=en_US.UTF-8" TIMEO
 foreach(program unit_tests dialog_tests e2e_tests)
   target_precompile_headers(${program} PRIVATE <windows.h> <gtest/gtest.h> <string> <vector>)
 endforeach()
+
+# The folders depend only downwards; the second entry shows that the check can fail.
+add_test(NAME layers COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-layers.sh)
+add_test(NAME layers_rule COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-layers.sh --self-test)

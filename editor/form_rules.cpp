@@ -2,39 +2,23 @@
 
 #include <string.h>
 
-namespace {
+#include "store/package_names.h"
 
-const TypeRule RULES[] = {
-    { false, false, false, false },   // Auto
-    { false, true, true, false },     // Executable
-    { true, false, false, true },     // Document/URL
-};
-
-bool Is(char c, char lower)
+const FormRule* RuleForType(int item)
 {
-    return c == lower || c == lower - ('a' - 'A');
-}
-
-}  // namespace
-
-const TypeRule* RuleForType(int item)
-{
-    if (item < TYPE_AUTO || item > TYPE_DOCUMENT)
+    if (item < 0 || item >= PROFILE_TYPE_COUNT)
         return nullptr;
-    return &RULES[item];
+    return &PROFILE_TYPES[item].form;
 }
 
 DetectedType DetectType(const char* path)
 {
-    DetectedType result = { TYPE_DOCUMENT, false };
+    DetectedType result = { LAUNCH_DOCUMENT, false };
     size_t length = strlen(path);
-    if (length < 3)
-        return result;
-    char c3 = path[length - 3], c2 = path[length - 2], c1 = path[length - 1];
-    if ((Is(c3, 'e') && Is(c2, 'x') && Is(c1, 'e')) || (Is(c3, 'c') && Is(c2, 'o') && Is(c1, 'm'))) {
-        result.item = TYPE_EXECUTABLE;
-    } else if (Is(c3, 's') && Is(c2, 'c') && Is(c1, 'r')) {
-        result.item = TYPE_EXECUTABLE;
+    if (EndsWithLetters(path, length, "exe") || EndsWithLetters(path, length, "com")) {
+        result.way = LAUNCH_EXECUTABLE;
+    } else if (EndsWithLetters(path, length, "scr")) {
+        result.way = LAUNCH_EXECUTABLE;
         result.screenSaver = true;
     }
     return result;

@@ -4,27 +4,14 @@
 
 #include <stddef.h>
 
-// Fixed item indices of the Type combo box.
-enum TypeItem {
-    TYPE_NONE = -1,
-    TYPE_AUTO = 0,
-    TYPE_EXECUTABLE = 1,
-    TYPE_DOCUMENT = 2,
-};
+#include "store/profile_vocabulary.h"
 
-// Which of the four type-dependent controls an item enables.
-struct TypeRule {
-    bool command;
-    bool directory;      // also its browse button
-    bool arguments;
-    bool proposeOpen;    // an empty Command becomes "open"
-};
-
-// The rule for a Type item, or null when no item is selected.
-const TypeRule* RuleForType(int item);
+// The rule of the Type combo box's item, which is the row of the type table; null when no
+// item is selected.
+const FormRule* RuleForType(int item);
 
 struct DetectedType {
-    int item;            // TYPE_EXECUTABLE or TYPE_DOCUMENT
+    LaunchWay way;       // LAUNCH_EXECUTABLE or LAUNCH_DOCUMENT
     bool screenSaver;
 };
 

@@ -1,6 +1,8 @@
 // The editor dialog IDD_PACKAGE: set-up, teardown and the dispatch of its messages.
-#include "editor/package_editor.h"
+#include "editor/package_editor_dialog.h"
 
+#include "editor/file_dialogs.h"
+#include "editor/package_editor.h"
 #include "editor/profile_edit.h"
 #include "editor/profile_form.h"
 #include "res/resource.h"
@@ -13,18 +15,8 @@ PackageFile* ContextOf(HWND dialog)
     return (PackageFile*)GetWindowLongPtrA(dialog, GWLP_USERDATA);
 }
 
-void AddComboItems(HWND dialog, int id, const char* const items[3])
-{
-    for (int i = 0; i < 3; ++i)
-        SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, (LPARAM)items[i]);
-    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, 0, 0);
-}
-
 INT_PTR OnInitDialog(HWND dialog, PackageFile* package)
 {
-    static const char* const TYPES[3] = { "Auto", "Executable", "Document/URL" };
-    static const char* const WINDOWS[3] = { "Normal", "Minimize", "Maximize" };
-
     if (!package) {
         EndDialog(dialog, 0);
         return FALSE;
@@ -32,8 +24,7 @@ INT_PTR OnInitDialog(HWND dialog, PackageFile* package)
     SetWindowLongPtrA(dialog, GWLP_USERDATA, (LONG_PTR)package);
     package->showRecovered(dialog);
     SetDlgItemTextA(dialog, IDC_PACKAGE_FRAME, package->title);
-    AddComboItems(dialog, IDC_TYPE, TYPES);
-    AddComboItems(dialog, IDC_WINDOW, WINDOWS);
+    FillChoices(dialog);
 
     HINSTANCE instance = EditorInstance();
     HANDLE big = LoadImageA(instance, "MW", IMAGE_ICON, 0, 0, LR_SHARED | LR_DEFAULTSIZE);
@@ -41,12 +32,7 @@ INT_PTR OnInitDialog(HWND dialog, PackageFile* package)
     HANDLE small = LoadImageA(instance, "MW", IMAGE_ICON, 16, 16, LR_SHARED);
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, (LPARAM)small);
 
-    EnableWindow(GetDlgItem(dialog, IDC_DELETE_PROFILE), FALSE);
-    EnableWindow(GetDlgItem(dialog, IDC_COMMAND), FALSE);
-    EnableWindow(GetDlgItem(dialog, IDC_DIRECTORY), FALSE);
-    EnableWindow(GetDlgItem(dialog, IDC_DIRECTORY_BROWSE), FALSE);
-    EnableWindow(GetDlgItem(dialog, IDC_ARGUMENTS), FALSE);
-    SetFocus(GetDlgItem(dialog, IDC_OBJECT_BROWSE));
+    CleanForm(dialog);
     return FALSE;
 }
 

@@ -13,19 +13,15 @@ bool RemoveAndRewrite(HWND dialog, PackageFile& package, const char* name)
 {
     if (!package.profiles.removeByName(name))
         return true;
-    return package.rewritePackage(package.slotCount - 2, dialog);
+    return package.rewritePackage(dialog);
 }
 
 }  // namespace
 
 void AddProfile(HWND dialog, PackageFile& package)
 {
-    static const int EDITS[] = { IDC_NAME, IDC_COMMAND, IDC_OBJECT, IDC_DIRECTORY, IDC_ARGUMENTS };
     char texts[FIELD_COUNT][FIELD_SIZE] = {};
-    for (int i = 0; i < 5; ++i)
-        GetDlgItemTextA(dialog, EDITS[i], texts[i], FIELD_SIZE);
-    SendDlgItemMessageA(dialog, IDC_TYPE, WM_GETTEXT, FIELD_SIZE, (LPARAM)texts[FIELD_TYPE]);
-    SendDlgItemMessageA(dialog, IDC_WINDOW, WM_GETTEXT, FIELD_SIZE, (LPARAM)texts[FIELD_WINDOW]);
+    ReadForm(dialog, texts);
     if (texts[FIELD_NAME][0] == '\0')
         return;
 
@@ -36,10 +32,10 @@ void AddProfile(HWND dialog, PackageFile& package)
     Profile added(fields, 0);
 
     // A replacement is one change, written once: the package holds the old profile or the new one.
-    int replaced = package.profiles.removeByName(added.name());
+    package.profiles.removeByName(added.name());
     package.profiles.insertSorted(&added);
     // After a failed write the texts stay in the form for another try.
-    if (package.rewritePackage(package.slotCount - replaced, dialog))
+    if (package.rewritePackage(dialog))
         RequestCleanForm(dialog);
 }
 

@@ -8,7 +8,40 @@
 
 namespace {
 
-const int EDIT_FIELDS[] = { IDC_NAME, IDC_COMMAND, IDC_OBJECT, IDC_DIRECTORY, IDC_ARGUMENTS };
+// The form's control of each field. Type and Window are combo boxes whose items are the rows of
+// the vocabulary tables; the others are edit boxes.
+struct FieldControl {
+    ProfileField field;
+    int id;
+    bool choice;
+};
+
+constexpr FieldControl FORM[FIELD_COUNT] = {
+    { FIELD_NAME, IDC_NAME, false },           { FIELD_COMMAND, IDC_COMMAND, false },
+    { FIELD_OBJECT, IDC_OBJECT, false },       { FIELD_DIRECTORY, IDC_DIRECTORY, false },
+    { FIELD_ARGUMENTS, IDC_ARGUMENTS, false }, { FIELD_TYPE, IDC_TYPE, true },
+    { FIELD_WINDOW, IDC_WINDOW, true },
+};
+
+constexpr bool InFieldOrder()
+{
+    for (int i = 0; i < FIELD_COUNT; ++i)
+        if (FORM[i].field != i)
+            return false;
+    return true;
+}
+static_assert(InFieldOrder(), "FORM is indexed by field number");
+
+// The controls that only some types use; a clean form has them off.
+const int TYPE_DEPENDENT[] = { IDC_COMMAND, IDC_DIRECTORY, IDC_DIRECTORY_BROWSE, IDC_ARGUMENTS };
+
+template <typename Row, size_t N>
+void AddChoices(HWND dialog, int id, const Row (&rows)[N])
+{
+    for (const Row& row : rows)
+        SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, (LPARAM)row.text);
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, 0, 0);
+}
 
 bool IsEmpty(HWND dialog, int id)
 {
@@ -22,7 +55,7 @@ int TypeSelection(HWND dialog)
 
 // The enabled states of a rule: a Command that goes on goes on last, one that goes off
 // with every other field goes off first.
-void ApplyRule(HWND dialog, const TypeRule& rule)
+void ApplyRule(HWND dialog, const FormRule& rule)
 {
     bool allOff = !rule.command && !rule.directory && !rule.arguments;
     if (allOff)
@@ -53,7 +86,7 @@ void SetControlEnabled(HWND dialog, int id, bool enabled)
 
 void ApplyTypeRules(HWND dialog)
 {
-    const TypeRule* rule = RuleForType(TypeSelection(dialog));
+    const FormRule* rule = RuleForType(TypeSelection(dialog));
     if (rule)
         ApplyRule(dialog, *rule);
 }
@@ -70,17 +103,21 @@ void FillFormFromPath(HWND dialog, const char* path)
         SetDlgItemTextA(dialog, IDC_NAME, parts.file);
 
     int item = TypeSelection(dialog);
+    const FormRule* rule = RuleForType(item);
+    LaunchWay way = rule ? PROFILE_TYPES[item].way : LAUNCH_AUTO;
     bool screenSaver = false;
-    if (item == TYPE_AUTO) {
+    if (rule && way == LAUNCH_AUTO) {
         DetectedType detected = DetectType(copy);
-        item = detected.item;
+        way = detected.way;
         screenSaver = detected.screenSaver;
+        item = ProfileTypeOf(way);
+        rule = RuleForType(item);
         SendDlgItemMessageA(dialog, IDC_TYPE, CB_SETCURSEL, (WPARAM)item, 0);
     }
 
-    if (item == TYPE_EXECUTABLE || item == TYPE_DOCUMENT) {
-        ApplyRule(dialog, *RuleForType(item));
-        if (item == TYPE_EXECUTABLE) {
+    if (rule && way != LAUNCH_AUTO) {
+        ApplyRule(dialog, *rule);
+        if (way == LAUNCH_EXECUTABLE) {
             if (IsEmpty(dialog, IDC_DIRECTORY) && parts.present) {
                 copy[parts.folderLength] = '\0';
                 SetDlgItemTextA(dialog, IDC_DIRECTORY, copy);
@@ -99,13 +136,12 @@ void ShowProfile(const ProfileList& list, HWND dialog, const char* text)
         found = found->next;
     if (!found)
         return;
-    SetDlgItemTextA(dialog, IDC_NAME, found->name());
-    SetDlgItemTextA(dialog, IDC_COMMAND, found->command());
-    SetDlgItemTextA(dialog, IDC_OBJECT, found->object());
-    SetDlgItemTextA(dialog, IDC_DIRECTORY, found->directory());
-    SetDlgItemTextA(dialog, IDC_ARGUMENTS, found->arguments());
-    SelectByPrefix(dialog, IDC_TYPE, found->type());
-    SelectByPrefix(dialog, IDC_WINDOW, found->window());
+    for (const FieldControl& control : FORM) {
+        if (control.choice)
+            SelectByPrefix(dialog, control.id, found->field(control.field));
+        else
+            SetDlgItemTextA(dialog, control.id, found->field(control.field));
+    }
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TYPE, CBN_SELENDOK), 0);
 }
 
@@ -123,18 +159,30 @@ void ShowSelectedProfile(HWND dialog, const ProfileList& list)
     SetControlEnabled(dialog, IDC_DELETE_PROFILE, true);
 }
 
+void FillChoices(HWND dialog)
+{
+    AddChoices(dialog, IDC_TYPE, PROFILE_TYPES);
+    AddChoices(dialog, IDC_WINDOW, WINDOW_CHOICES);
+}
+
+void ReadForm(HWND dialog, char texts[FIELD_COUNT][FIELD_SIZE])
+{
+    for (const FieldControl& control : FORM)
+        GetDlgItemTextA(dialog, control.id, texts[control.field], FIELD_SIZE);
+}
+
 void CleanForm(HWND dialog)
 {
     EnableWindow(GetDlgItem(dialog, IDC_DELETE_PROFILE), FALSE);
-    EnableWindow(GetDlgItem(dialog, IDC_COMMAND), FALSE);
-    EnableWindow(GetDlgItem(dialog, IDC_DIRECTORY), FALSE);
-    EnableWindow(GetDlgItem(dialog, IDC_DIRECTORY_BROWSE), FALSE);
-    EnableWindow(GetDlgItem(dialog, IDC_ARGUMENTS), FALSE);
+    for (int id : TYPE_DEPENDENT)
+        EnableWindow(GetDlgItem(dialog, id), FALSE);
     SetFocus(GetDlgItem(dialog, IDC_OBJECT_BROWSE));
-    SendDlgItemMessageA(dialog, IDC_TYPE, CB_SETCURSEL, 0, 0);
-    SendDlgItemMessageA(dialog, IDC_WINDOW, CB_SETCURSEL, 0, 0);
-    for (int id : EDIT_FIELDS)
-        SetDlgItemTextA(dialog, id, "");
+    for (const FieldControl& control : FORM) {
+        if (control.choice)
+            SendDlgItemMessageA(dialog, control.id, CB_SETCURSEL, 0, 0);
+        else
+            SetDlgItemTextA(dialog, control.id, "");
+    }
 }
 
 void RequestCleanForm(HWND dialog)

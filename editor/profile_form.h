@@ -7,12 +7,10 @@
 
 #include "store/profile.h"
 
-// The Browse dialog's buffers; each call brings its own, so editors never share them.
-struct BrowseBuffers {
-    char file[256];
-    char title[256];
-};
-
+// Lists the rows of the type and window tables in their combo boxes, the first selected.
+void FillChoices(HWND dialog);
+// The seven texts of the form, in field order, each cut to a field.
+void ReadForm(HWND dialog, char texts[FIELD_COUNT][FIELD_SIZE]);
 void ApplyTypeRules(HWND dialog);
 void FillFormFromPath(HWND dialog, const char* path);
 void ShowProfile(const ProfileList& list, HWND dialog, const char* text);
@@ -21,9 +19,6 @@ void ShowSelectedProfile(HWND dialog, const ProfileList& list);
 void CleanForm(HWND dialog);
 // Clean Form through the dialog's own dispatch, as every edit and drop asks for it.
 void RequestCleanForm(HWND dialog);
-// Gives buffers.file with the chosen path, or null when cancelled.
-const char* BrowseForObject(HWND dialog, BrowseBuffers& buffers);
-void BrowseForFolder(HWND dialog, int controlId);
 void FillFormFromDrop(HWND dialog, HDROP drop);
 
 // Enables or disables a control only when its state has to change.

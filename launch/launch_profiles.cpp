@@ -4,6 +4,9 @@
 
 #include "launch/launch_rules.h"
 
+static_assert(SHOW_NORMAL == SW_SHOWNORMAL && SHOW_MAXIMIZED == SW_SHOWMAXIMIZED && SHOW_MINIMIZED == SW_MINIMIZE,
+              "the table's show commands are the platform's");
+
 namespace {
 
 bool StartProcess(const ProfileBase& profile, int showCommand)

@@ -2,49 +2,26 @@
 
 #include <string.h>
 
-namespace {
-
-struct NamedValue {
-    const char* text;
-    int value;
-};
-
-const NamedValue TYPES[] = { { "Auto", LAUNCH_AUTO }, { "Executable", LAUNCH_EXECUTABLE },
-                             { "Document/URL", LAUNCH_DOCUMENT } };
-const NamedValue WINDOWS[] = { { "Normal", SHOW_NORMAL }, { "Minimize", SHOW_MINIMIZED },
-                               { "Maximize", SHOW_MAXIMIZED } };
-
-template <size_t N>
-const NamedValue* Find(const NamedValue (&table)[N], const char* text)
-{
-    for (size_t i = 0; i < N; ++i)
-        if (strcmp(text, table[i].text) == 0)
-            return &table[i];
-    return nullptr;
-}
-
-}  // namespace
-
 LaunchWay ResolveLaunchWay(const char* type)
 {
-    const NamedValue* known = Find(TYPES, type);
-    return known ? (LaunchWay)known->value : LAUNCH_AUTO;
+    int row = FindProfileType(type);
+    return PROFILE_TYPES[row < 0 ? 0 : row].way;
 }
 
-int ResolveShowCommand(const char* window)
+ShowCommand ResolveShowCommand(const char* window)
 {
-    const NamedValue* known = Find(WINDOWS, window);
-    return known ? known->value : SHOW_NORMAL;
+    int row = FindWindowChoice(window);
+    return WINDOW_CHOICES[row < 0 ? 0 : row].show;
 }
 
 bool IsKnownType(const char* type)
 {
-    return Find(TYPES, type) != nullptr;
+    return FindProfileType(type) >= 0;
 }
 
 bool IsKnownWindow(const char* window)
 {
-    return Find(WINDOWS, window) != nullptr;
+    return FindWindowChoice(window) >= 0;
 }
 
 bool ComposeCommandLine(const char* object, const char* arguments, char* buffer, size_t size)

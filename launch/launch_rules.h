@@ -4,21 +4,15 @@
 
 #include <stddef.h>
 
-enum LaunchWay { LAUNCH_AUTO, LAUNCH_EXECUTABLE, LAUNCH_DOCUMENT };
-
-enum {
-    SHOW_NORMAL = 1,       // SW_SHOWNORMAL
-    SHOW_MAXIMIZED = 3,    // SW_SHOWMAXIMIZED
-    SHOW_MINIMIZED = 6,    // SW_MINIMIZE
-};
+#include "store/profile_vocabulary.h"
 
 // A quoted 259-character object, a blank, 259 characters of arguments and the terminator.
 enum { COMMAND_LINE_SIZE = 1 + 259 + 1 + 1 + 259 + 1 };
 
 // Texts match only when identical byte for byte; other letter cases mean "Auto" and "Normal".
 LaunchWay ResolveLaunchWay(const char* type);
-int ResolveShowCommand(const char* window);
-// True for the exact texts above; any other text falls back to "Auto" or "Normal".
+ShowCommand ResolveShowCommand(const char* window);
+// True for the exact texts of the table; any other text falls back to "Auto" or "Normal".
 bool IsKnownType(const char* type);
 bool IsKnownWindow(const char* window);
 

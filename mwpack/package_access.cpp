@@ -5,7 +5,8 @@
 
 #include <vector>
 
-#include "app/command_line.h"
+#include "store/package_folder.h"
+#include "store/package_names.h"
 
 namespace {
 
@@ -44,13 +45,11 @@ PackageFile* Adopt(HANDLE handle, const std::string& path, std::string& error)
     }
     package->handle = handle;
     // The store's crash-safe writing needs the path, for the side file beside the package.
-    package->path = (char*)malloc(path.size() + 1);
-    if (!package->path) {
+    if (!package->setNames(path.c_str(), nullptr, 0)) {
         DestroyPackageFile(package);
         error = "not enough memory for " + path;
         return nullptr;
     }
-    memcpy(package->path, path.c_str(), path.size() + 1);
     return package;
 }
 
@@ -58,14 +57,8 @@ PackageFile* Adopt(HANDLE handle, const std::string& path, std::string& error)
 
 std::string DefaultPackagesFolder()
 {
-    char module[MAX_PATH] = "";
-    DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
-    if (length == 0 || length >= sizeof module)
-        return "Packages";
-    char* slash = strrchr(module, '\\');
-    if (slash)
-        slash[1] = '\0';
-    return std::string(slash ? module : "") + "Packages";
+    char folder[MAX_PATH];
+    return PackagesFolderPath(folder, sizeof folder) ? folder : PACKAGES_FOLDER;
 }
 
 std::string ResolvePackage(const std::string& text, const std::string& folder)
@@ -74,7 +67,7 @@ std::string ResolvePackage(const std::string& text, const std::string& folder)
         return text;
     std::string path = folder + "\\" + text;
     if (!HasPackageSuffix(text.c_str(), text.size()))
-        path += ".mwpack";
+        path += PACKAGE_SUFFIX;
     return path;
 }
 
@@ -130,7 +123,8 @@ bool WriteList(PackageFile& package, const std::string& path, std::string& error
     std::vector<unsigned char> wanted((size_t)count * RECORD_SIZE);
     package.profiles.serialize(wanted.data());
 
-    bool same = package.rewritePackage(count, nullptr) && package.loadedCount == count;
+    // The read-back is compared too: the list must be what the package now holds.
+    bool same = package.rewriteList() && package.loadedCount == count;
     unsigned char record[RECORD_SIZE];
     for (uint32_t i = 0; same && i < count; ++i) {
         EncodeRecord(package.records[i], record);

@@ -3,13 +3,13 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/command_line.h"
 #include "mwpack/code_page.h"
 #include "mwpack/invocation.h"
 #include "mwpack/package_access.h"
 #include "mwpack/package_check.h"
 #include "mwpack/text_form.h"
 #include "store/name_order.h"
+#include "store/package_names.h"
 
 namespace {
 
@@ -96,7 +96,7 @@ int ListCommand(const Invocation& call, Console& console)
         return Failure(console, "the packages folder " + call.folder + " does not exist");
     std::vector<Profile> names;   // a name per package, ordered as the store orders names
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((call.folder + "\\*.mwpack").c_str(), &found);
+    HANDLE search = FindFirstFileA((call.folder + "\\*" PACKAGE_SUFFIX).c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             size_t length = strlen(found.cFileName);

@@ -3,12 +3,12 @@
 #include <objidl.h>
 #include <shlobj.h>
 
-#include "app/command_line.h"
-#include "app/run_time_library.h"
+#include "base/dynamic_library.h"
 #include "editor/form_rules.h"
 #include "launch/launch_profiles.h"
 #include "mwpack/invocation.h"
 #include "mwpack/package_access.h"
+#include "store/package_names.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ bool SaveLink(const std::string& linkPath, const std::string& target, const std:
 {
     ComApartment apartment;
     typedef HRESULT(WINAPI * CreateProc)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
-    RunTimeLibrary ole("ole32.dll");
+    DynamicLibrary ole("ole32.dll");
     CreateProc create = ole.function<CreateProc>("CoCreateInstance");
     IShellLinkA* link = nullptr;
     if (!create || FAILED(create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link))) {
@@ -119,7 +119,7 @@ int ShortcutCommand(const Invocation& call, Console& console)
     std::string path = FullPath(ResolvePackage(call.operands[0], call.folder));
     // Marlowin.exe takes only a path that ends in the package suffix.
     if (!HasPackageSuffix(path.c_str(), path.size()))
-        return Failure(console, path + " does not end in .mwpack, so Marlowin.exe would not start it");
+        return Failure(console, path + " does not end in " PACKAGE_SUFFIX ", so Marlowin.exe would not start it");
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
         return Failure(console, path + " does not exist");
     DWORD attributes = GetFileAttributesA(folder.c_str());

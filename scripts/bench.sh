@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
 # Builds the program and the benchmark programs, runs each under Wine and prints its figures;
 # the benchmarks pass or fail nothing.
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/setup.sh"
-source "$root/scripts/wine-env.sh"
+source "$(dirname "$0")/opening.sh"
 
 configure_test_build
 cmake --build "$build" -j "$(nproc)" --target benchmarks >/dev/null

@@ -2,10 +2,7 @@
 # The long kill test: a package of 20,000 profiles, Add Profile in a loop and the editor's
 # process killed at varied moments of it, 30 times; prints the kill count and the outcomes.
 #   bash scripts/kill-test.sh [kills] [profiles]
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/setup.sh"
-source "$root/scripts/wine-env.sh"
+source "$(dirname "$0")/opening.sh"
 
 configure_test_build
 cmake --build "$build" -j 2 --target stress_tests

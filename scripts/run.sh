@@ -4,10 +4,7 @@
 # With a working $DISPLAY the resident copy stays; end it with the command printed at the end.
 # Without one, everything runs on a private virtual display, screenshots are saved and the
 # resident copy is closed again.
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/setup.sh"
-source "$root/scripts/wine-env.sh"
+source "$(dirname "$0")/opening.sh"
 
 (cd "$root" && cmake --preset release >/dev/null && cmake --build build/release >/dev/null)
 runnable=$(runnable_preset release)
@@ -40,8 +37,9 @@ echo "Display: $DISPLAY"
 
 demo=$(winepath -w "$app/Packages/Demo.mwpack")
 echo "Launching $demo: Notepad with win.ini, then the Wine version box"
-wine "$app/Marlowin.exe" "$demo"
-echo "  Marlowin.exe ended with $?; the programs it started run on their own."
+status=0
+wine "$app/Marlowin.exe" "$demo" || status=$?
+echo "  Marlowin.exe ended with $status; the programs it started run on their own."
 
 echo "Starting the resident copy: splash logo for three seconds, then the tray icon"
 wine "$app/Marlowin.exe" &

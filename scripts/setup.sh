@@ -36,10 +36,12 @@ if [ "$(wine_bits)" = 64 ]; then
   install_needed
 fi
 
-# Code page 1251 under Wine comes from a Russian locale.
-if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf8$'; then
-  sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >> /etc/locale.gen
-  sed -i 's/^# *\(en_US.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  locale-gen >/dev/null
-fi
+# The suites run under both locales; code page 1251 under Wine comes from the Russian one.
+missing=0
+for wanted in en_US ru_RU; do
+  locale -a 2>/dev/null | grep -qi "^$wanted\.utf8$" && continue
+  missing=1
+  sed -i "s/^# *\($wanted.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+  grep -q "^$wanted.UTF-8 UTF-8" /etc/locale.gen || echo "$wanted.UTF-8 UTF-8" >> /etc/locale.gen
+done
+[ "$missing" = 0 ] || locale-gen >/dev/null

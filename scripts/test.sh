@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
 # Builds Marlowin and its test suite, then runs every test under Wine on a private display.
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/setup.sh"
-source "$root/scripts/wine-env.sh"
+source "$(dirname "$0")/opening.sh"
 
 configure_test_build
 # Booting a Wine prefix mostly waits: it goes on beside the builds.

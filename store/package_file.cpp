@@ -1,10 +1,10 @@
-// Reading a package file into a PackageFile, and launching it.
+// A PackageFile's life, and reading a package file into it.
 #include "store/package_file.h"
 
 #include <new>
 #include <stdlib.h>
+#include <string.h>
 
-#include "launch/launch_profiles.h"
 #include "store/name_order.h"
 
 namespace {
@@ -25,6 +25,17 @@ uint32_t CountRecords(HANDLE handle)
     if (high != 0 || low / RECORD_SIZE > MAX_RECORDS)
         return 0;
     return low / RECORD_SIZE;
+}
+
+// Every text of a PackageFile is allocated here and freed by DestroyPackageFile.
+char* CopyText(const char* text, size_t length)
+{
+    char* copy = new (std::nothrow) char[length + 1];
+    if (copy) {
+        memcpy(copy, text, length);
+        copy[length] = '\0';
+    }
+    return copy;
 }
 
 }  // namespace
@@ -51,10 +62,19 @@ void DestroyPackageFile(PackageFile* package)
         return;
     if (package->handle != INVALID_HANDLE_VALUE)
         CloseHandle(package->handle);
-    free(package->path);
-    free(package->title);
+    delete[] package->path;
+    delete[] package->title;
     delete[] package->records;
     delete package;
+}
+
+bool PackageFile::setNames(const char* newPath, const char* newTitle, size_t titleLength)
+{
+    delete[] path;
+    delete[] title;
+    path = CopyText(newPath, strlen(newPath));
+    title = newTitle ? CopyText(newTitle, titleLength) : nullptr;
+    return path && (title || !newTitle);
 }
 
 void PackageFile::readRecords()
@@ -114,21 +134,4 @@ void PackageFile::finishRead(Profile* fresh)
     records = fresh;
     slotCount = loadedCount + 1;
     LinkInNameOrder(records, loadedCount, profiles);
-}
-
-void PackageFile::reload(HWND dialog)
-{
-    readRecords();
-    profiles.fillListBox(dialog, 0);
-}
-
-void PackageFile::openAndLaunch(const char* packagePath)
-{
-    // A package whose last rewrite was cut short gets its previous bytes back first.
-    RecoverPackageAt(packagePath);
-    handle = CreateFileA(packagePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return;
-    readRecords();
-    LaunchProfiles(profiles.first, nullptr);
 }

@@ -1,4 +1,6 @@
 // One open package file: its records in file order and its profiles in name order.
+// Defined in: package_file.cpp (life and reading), package_rewrite.cpp (writing),
+// launch/launch_package.cpp (openAndLaunch), editor/profile_list_box.cpp (the editor's view).
 #ifndef MARLOWIN_PACKAGE_FILE_H
 #define MARLOWIN_PACKAGE_FILE_H
 
@@ -17,18 +19,28 @@ struct PackageFile {
     uint32_t loadedCount;
     ProfileList profiles;
 
+    // Takes copies of the path and of the title's first titleLength characters (no title when
+    // null); false when memory ran out.
+    bool setNames(const char* newPath, const char* newTitle, size_t titleLength);
+
     void readRecords();
     // The same from bytes in memory instead of the file.
     void readImage(const unsigned char* image, DWORD size);
-    void reload(HWND dialog);
-    // Recovers the package if needed, then reloads; one that cannot be mended yet is shown as
+    // Recovers the package if needed, then reads it; one that cannot be mended yet is read as
     // its recovery will leave it.
-    void showRecovered(HWND dialog);
+    void readRecovered();
     void openAndLaunch(const char* packagePath);
+
     // Writes the first recordCount profiles of the list crash-safely; needs handle and path.
     SaveOutcome writeList(uint32_t recordCount);
-    // writeList, then the read-back; true when the package holds the list.
-    bool rewritePackage(uint32_t recordCount, HWND dialog);
+    // The store's one step for a change: writeList of the whole list as it stands, then the
+    // package read back as it now is. True when the package holds the list.
+    bool rewriteList();
+
+    // The editor's view of the same steps: each reads, then lists the profiles in the dialog.
+    void reload(HWND dialog);
+    void showRecovered(HWND dialog);
+    bool rewritePackage(HWND dialog);
 
     // The two ends of every read: drop the old records, then take the fresh ones and link them.
     Profile* startRead(uint32_t expected);

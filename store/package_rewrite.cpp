@@ -7,7 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/bounded_format.h"
+#include "base/bounded_format.h"
 
 namespace {
 
@@ -310,26 +310,25 @@ SaveOutcome PackageFile::writeList(uint32_t recordCount)
     return outcome;
 }
 
-bool PackageFile::rewritePackage(uint32_t recordCount, HWND dialog)
+bool PackageFile::rewriteList()
 {
-    SaveOutcome outcome = writeList(recordCount);
+    SaveOutcome outcome = writeList(profiles.count());
     if (outcome == SAVE_PENDING)
-        showRecovered(dialog);
+        readRecovered();
     else
-        reload(dialog);
+        readRecords();
     return outcome == SAVE_WRITTEN;
 }
 
-void PackageFile::showRecovered(HWND dialog)
+void PackageFile::readRecovered()
 {
     DWORD size = 0;
     unsigned char* image = nullptr;
-    // A package that cannot be mended now is shown as the next recovery will leave it.
+    // A package that cannot be mended now is read as the next recovery will leave it.
     if (RecoverPackage(handle, path) || !(image = LoadPackageImage(handle, path, &size))) {
-        reload(dialog);
+        readRecords();
         return;
     }
     readImage(image, size);
     free(image);
-    profiles.fillListBox(dialog, 0);
 }

@@ -1,4 +1,6 @@
-// One profile of a package and the name-ordered list that links profiles.
+// One profile of a package, the name-ordered list that links profiles, and the stored record.
+// Defined in: record_codec.cpp (records, the list's plain operations), name_order.cpp (the order),
+// editor/profile_list_box.cpp (the members that talk to the editor's windows).
 #ifndef MARLOWIN_PROFILE_H
 #define MARLOWIN_PROFILE_H
 
@@ -14,6 +16,23 @@ enum {
     FIELD_COUNT = 7,
     RECORD_SIZE = 1840,        // bytes of one stored profile
 };
+
+// Where the parts of a stored record lie; every reader and writer of records uses these.
+enum RecordOffset {
+    RECORD_RESERVED = 0,       // a word stored as zero
+    RECORD_FIELDS = 4,         // the seven fields, FIELD_SIZE bytes each, in field order
+    RECORD_LINKS = 1824,       // link, next and ordinal: stored as zero, pointers mean nothing on disk
+    RECORD_EXTRA = 1836,       // a word carried along, never interpreted
+};
+static_assert(RECORD_FIELDS + FIELD_COUNT * FIELD_SIZE == RECORD_LINKS, "the fields end where the links start");
+static_assert(RECORD_LINKS + 3 * 4 == RECORD_EXTRA, "three words of links");
+static_assert(RECORD_EXTRA + 4 == RECORD_SIZE, "the extra word ends the record");
+
+// The offset of a field's text within a record.
+constexpr size_t RecordFieldOffset(int field)
+{
+    return RECORD_FIELDS + (size_t)field * FIELD_SIZE;
+}
 
 // Field numbers in record order.
 enum ProfileField {

@@ -5,12 +5,6 @@
 
 namespace {
 
-enum {
-    OFFSET_RESERVED = 0,
-    OFFSET_FIELDS = 4,
-    OFFSET_EXTRA = 1836,   // link, next and ordinal stand before it, stored as zero
-};
-
 const uint32_t RESERVED_WORD = 0;
 
 void PutWord(unsigned char* at, uint32_t value)
@@ -71,11 +65,11 @@ int CompareBytes(const char* a, const char* b)
 void DecodeRecord(const unsigned char* record, Profile& profile, uint32_t ordinalValue)
 {
     for (int i = 0; i < FIELD_COUNT; ++i)
-        CopyField(profile.fields[i], (const char*)record + OFFSET_FIELDS + i * FIELD_SIZE);
+        CopyField(profile.fields[i], (const char*)record + RecordFieldOffset(i));
     profile.link = nullptr;
     profile.next = nullptr;
     profile.ordinal = ordinalValue;
-    profile.extra = GetWord(record + OFFSET_EXTRA);
+    profile.extra = GetWord(record + RECORD_EXTRA);
 }
 
 uint32_t DecodeRecords(const unsigned char* bytes, size_t size, Profile* records, uint32_t capacity,
@@ -91,17 +85,17 @@ uint32_t DecodeRecords(const unsigned char* bytes, size_t size, Profile* records
 void EncodeRecord(const ProfileBase& profile, unsigned char* record)
 {
     memset(record, 0, RECORD_SIZE);
-    PutWord(record + OFFSET_RESERVED, RESERVED_WORD);
+    PutWord(record + RECORD_RESERVED, RESERVED_WORD);
     for (int i = 0; i < FIELD_COUNT; ++i) {
         size_t length = strnlen(profile.fields[i], FIELD_SIZE - 1);
-        memcpy(record + OFFSET_FIELDS + i * FIELD_SIZE, profile.fields[i], length);
+        memcpy(record + RecordFieldOffset(i), profile.fields[i], length);
     }
     // link, next, ordinal and extra stay zero: pointers mean nothing on disk.
 }
 
 bool RecordFieldEnds(const unsigned char* record, int field)
 {
-    return memchr(record + OFFSET_FIELDS + field * FIELD_SIZE, 0, FIELD_SIZE) != nullptr;
+    return memchr(record + RecordFieldOffset(field), 0, FIELD_SIZE) != nullptr;
 }
 
 int ProfileList::removeByName(const char* text)

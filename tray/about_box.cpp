@@ -1,7 +1,8 @@
-// The About box: version, maker's notice, and the buttons OK, Donate and Help.
-#include "tray/tray_menu.h"
+#include "tray/about_box.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
+#include "res/resource.h"
+#include "tray/commands.h"
 
 namespace {
 
@@ -40,4 +41,9 @@ INT_PTR CALLBACK AboutDialogProc(HWND box, UINT message, WPARAM wParam, LPARAM)
     default:
         return 0;
     }
+}
+
+void ShowAboutBox()
+{
+    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, AboutDialogProc, 0);
 }

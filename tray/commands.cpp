@@ -1,8 +1,10 @@
-// The one dispatcher of tray menu and About box commands.
-#include "tray/tray_menu.h"
+#include "tray/commands.h"
 
-#include "app/app_state.h"
 #include "editor/package_editor.h"
+#include "res/resource.h"
+#include "tray/about_box.h"
+#include "tray/package_menu.h"
+#include "tray/web_pages.h"
 
 namespace {
 
@@ -10,12 +12,6 @@ void OpenPageAndEnd(HWND box, WebPage page)
 {
     OpenWebPage(WebPageAddress(page));
     EndDialog(box, 1);
-}
-
-void ShowAboutBox()
-{
-    // Modal without an owner: the tray keeps working while it is open.
-    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, AboutDialogProc, 0);
 }
 
 bool IsPackageCommand(WPARAM wParam)

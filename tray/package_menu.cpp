@@ -1,18 +1,15 @@
-// The package menu: one item per package file of the Packages folder, in file-system order.
-#include "tray/tray_menu.h"
+#include "tray/package_menu.h"
 
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/app_state.h"
-#include "app/bounded_format.h"
-#include "store/package_file.h"
+#include "launch/launch_package.h"
+#include "store/package_folder.h"
+#include "store/package_names.h"
 
 char* PackageNames[MAX_PACKAGES];
 
 namespace {
-
-const size_t SUFFIX_LENGTH = 7;   // ".mwpack"
 
 // Stores the name without its suffix in PackageNames[index]; false when memory ran out.
 bool StoreName(UINT index, const char* fileName, size_t nameLength)
@@ -31,7 +28,7 @@ bool StoreName(UINT index, const char* fileName, size_t nameLength)
 UINT FillPackageMenu(HMENU menu)
 {
     char pattern[MAX_PATH];
-    if (!FormatBounded(pattern, sizeof pattern, "%s\\Packages\\*.mwpack", ExeFolder()))
+    if (!PackagesPattern(pattern, sizeof pattern))
         return 0;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
@@ -42,9 +39,9 @@ UINT FillPackageMenu(HMENU menu)
     do {
         size_t length = strnlen(found.cFileName, sizeof found.cFileName - 1);
         // Only a name that really carries the suffix gives a package name.
-        if (length < SUFFIX_LENGTH)
+        if (length < PACKAGE_SUFFIX_LENGTH)
             continue;
-        if (!StoreName(count, found.cFileName, length - SUFFIX_LENGTH))
+        if (!StoreName(count, found.cFileName, length - PACKAGE_SUFFIX_LENGTH))
             break;
         AppendMenuA(menu, MF_STRING, IDM_PACKAGE_FIRST + count, PackageNames[count]);
         ++count;
@@ -58,11 +55,6 @@ void LaunchListedPackage(UINT index)
     if (index >= MAX_PACKAGES || !PackageNames[index])
         return;
     char path[MAX_PATH];
-    if (!FormatBounded(path, sizeof path, "%s\\Packages\\%s.mwpack", ExeFolder(), PackageNames[index]))
-        return;
-    PackageFile* package = CreatePackageFile();
-    if (!package)
-        return;
-    package->openAndLaunch(path);
-    DestroyPackageFile(package);
+    if (PackagePathFor(PackageNames[index], path, sizeof path))
+        LaunchPackageAt(path);
 }

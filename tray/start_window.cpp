@@ -1,6 +1,7 @@
 #include "tray/start_window.h"
 
 #include "res/resource.h"
+#include "tray/commands.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_menu.h"
 

@@ -1,11 +1,9 @@
 #include "tray/tray_icon.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "res/resource.h"
 
 volatile LONG AnimationCount;
-HMENU MainMenu;
-HMENU PackageMenu;
 
 BOOL(WINAPI* NotifyIconCall)(DWORD, PNOTIFYICONDATAA) = Shell_NotifyIconA;
 HANDLE(WINAPI* CreateThreadCall)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD,
@@ -83,16 +81,4 @@ DWORD WINAPI AnimateTrayIcon(LPVOID window)
         }
     }
     return (DWORD)InterlockedDecrement(&AnimationCount);
-}
-
-void DestroyTrayMenus()
-{
-    // After a right click the package menu is the main menu's submenu and goes with it;
-    // after a left click it was shown on its own.
-    if (MainMenu)
-        DestroyMenu(MainMenu);
-    else if (PackageMenu)
-        DestroyMenu(PackageMenu);
-    MainMenu = nullptr;
-    PackageMenu = nullptr;
 }

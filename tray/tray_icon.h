@@ -1,13 +1,12 @@
-// The tray icon, its animation, and the two popup menus that a click on it shows.
+// The tray icon and its animation.
 #ifndef MARLOWIN_TRAY_ICON_H
 #define MARLOWIN_TRAY_ICON_H
 
 #include <windows.h>
 #include <shellapi.h>
 
+// Animations running or about to run: at most one at a time.
 extern volatile LONG AnimationCount;
-extern HMENU MainMenu;
-extern HMENU PackageMenu;
 
 // True for major version 4 and below and for 5.0: those shells get the plain "MW" icon.
 bool IsOldShell();
@@ -18,9 +17,6 @@ void StartIconAnimation(HWND window);
 
 // The animation thread: eight frames, three times, slowing down; ends on the resting icon.
 DWORD WINAPI AnimateTrayIcon(LPVOID window);
-
-// Destroys the menus of the menu loop that has just ended.
-void DestroyTrayMenus();
 
 // The platform calls behind the icon; tests put recorders in their place.
 extern BOOL(WINAPI* NotifyIconCall)(DWORD message, PNOTIFYICONDATAA data);

@@ -1,11 +1,15 @@
 // The two tray menus: built afresh for every click and tracked at the notification area.
 #include "tray/tray_menu.h"
 
+#include "res/resource.h"
+#include "tray/language.h"
+#include "tray/package_menu.h"
 #include "tray/tray_icon.h"
 
-namespace {
+HMENU MainMenu;
+HMENU PackageMenu;
 
-const LANGID RUSSIAN_LANGUAGE = 1049;
+namespace {
 
 struct MenuTexts {
     const char* visitWebsite;
@@ -60,11 +64,6 @@ void ShowTrayMenu(HWND window, HMENU (*build)())
 }
 
 }  // namespace
-
-bool UseRussianTexts()
-{
-    return GetSystemDefaultLangID() == RUSSIAN_LANGUAGE;
-}
 
 HMENU BuildPackageMenu()
 {
@@ -121,4 +120,16 @@ void OnTrayNotify(HWND window, WPARAM, LPARAM lParam)
     default:
         break;
     }
+}
+
+void DestroyTrayMenus()
+{
+    // After a right click the package menu is the main menu's submenu and goes with it;
+    // after a left click it was shown on its own.
+    if (MainMenu)
+        DestroyMenu(MainMenu);
+    else if (PackageMenu)
+        DestroyMenu(PackageMenu);
+    MainMenu = nullptr;
+    PackageMenu = nullptr;
 }

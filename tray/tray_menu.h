@@ -1,37 +1,25 @@
-// Tray menus, the About box and the dispatch of every tray command.
+// The two tray menus: built afresh for every click, tracked at the notification area, and
+// destroyed in one place when their menu loop ends.
 #ifndef MARLOWIN_TRAY_MENU_H
 #define MARLOWIN_TRAY_MENU_H
 
 #include <windows.h>
 
-#include "res/resource.h"
+// The menus of the menu loop in progress; null outside one.
+extern HMENU MainMenu;
+extern HMENU PackageMenu;
 
-// The product's web site; the home page is the bare address. A reserved example domain.
-#define MARLOWIN_WEB_SITE "http://marlowin.example.org"
-
-// Names, without extension, behind the package commands IDM_PACKAGE_FIRST + i.
-extern char* PackageNames[MAX_PACKAGES];
-
+// WM_TRAYNOTIFY: a right click shows the main menu, a left click the package menu, a pass of
+// the mouse animates the icon.
 void OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam);
-UINT FillPackageMenu(HMENU menu);
-void TrackTrayMenu(HWND window, HMENU menu);
-INT_PTR DispatchCommand(HWND window, WPARAM wParam);
-INT_PTR CALLBACK AboutDialogProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
-void OpenWebPage(const char* address);
 
 // Builds the main menu, with the package menu as its submenu, into MainMenu and PackageMenu.
 HMENU BuildMainMenu();
 // Builds the package menu alone into PackageMenu.
 HMENU BuildPackageMenu();
+void TrackTrayMenu(HWND window, HMENU menu);
 
-// Launches the package behind the command IDM_PACKAGE_FIRST + index; nothing when it cannot.
-void LaunchListedPackage(UINT index);
-
-// Russian menus and pages only for the system default language id 1049 itself.
-bool UseRussianTexts();
-
-enum WebPage { WEB_HOME, WEB_HELP, WEB_DONATE };
-// The page's address in the current system language, decided anew on every call.
-const char* WebPageAddress(WebPage page);
+// Destroys the menus of the menu loop that has just ended.
+void DestroyTrayMenus();
 
 #endif

@@ -1,7 +1,9 @@
-// The product's web pages, opened with the browser that the shell associates with http.
-#include "tray/tray_menu.h"
+#include "tray/web_pages.h"
 
+#include <windows.h>
 #include <shellapi.h>
+
+#include "tray/language.h"
 
 const char* WebPageAddress(WebPage page)
 {

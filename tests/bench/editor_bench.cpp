@@ -69,7 +69,7 @@ Figures Measure(int count, int rounds, const char* folder, HWND window)
     Replace(handle, bytes);
     PackageFile* package = CreatePackageFile();
     package->handle = handle;
-    package->path = _strdup(path);   // saving needs the place for its side file
+    package->setNames(path, nullptr, 0);   // saving needs the place for its side file
     package->reload(window);
 
     std::vector<double> adds[2];
@@ -82,17 +82,17 @@ Figures Measure(int count, int rounds, const char* folder, HWND window)
             double begin = MillisecondsNow();
             package->profiles.removeByName(added.name());
             package->profiles.insertSorted(&added);
-            package->rewritePackage(package->slotCount, target);
+            package->rewritePackage(target);
             adds[pass].push_back(MillisecondsNow() - begin);
             // Back to the starting size, untimed.
             package->profiles.removeByName("New profile");
-            package->rewritePackage(package->slotCount - 2, target);
+            package->rewritePackage(target);
         }
     }
     std::vector<double> reads;
     for (int round = 0; round < rounds; ++round) {
         double begin = MillisecondsNow();
-        package->reload(nullptr);
+        package->readRecords();
         reads.push_back(MillisecondsNow() - begin);
     }
     if (package->loadedCount != (uint32_t)count)

@@ -5,8 +5,10 @@
 
 #include <vector>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
+#include "res/resource.h"
 #include "tests/support/test_support.h"
+#include "tray/package_menu.h"
 #include "tray/tray_menu.h"
 
 using namespace testing_support;

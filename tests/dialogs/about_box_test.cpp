@@ -4,9 +4,12 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
+#include "res/resource.h"
 #include "tests/dialogs/tray_fixture.h"
+#include "tray/about_box.h"
 #include "tray/tray_menu.h"
+#include "tray/web_pages.h"
 
 using namespace testing_support;
 using namespace tray_testing;

@@ -3,8 +3,11 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
+#include "res/resource.h"
 #include "tests/dialogs/tray_fixture.h"
+#include "tray/commands.h"
+#include "tray/package_menu.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_menu.h"
 

@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 #include <functional>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
+#include "editor/file_dialogs.h"
 #include "editor/package_editor.h"
 #include "res/resource.h"
 #include "tests/dialogs/editor_harness.h"

@@ -4,6 +4,7 @@
 #include <stdio.h>
 
 #include "editor/package_editor.h"
+#include "editor/package_editor_dialog.h"
 #include "res/resource.h"
 #include "store/package_file.h"
 #include "store/package_rewrite.h"
@@ -137,7 +138,7 @@ TEST_F(SaveFault, DeleteKeyBeyond65536EntriesDeletesTheEntryAtTheCaret)
     PackageFile* package = CreatePackageFile();
     package->handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, 0, nullptr);
-    package->path = _strdup(path.c_str());
+    ASSERT_TRUE(package->setNames(path.c_str(), nullptr, 0));
     HWND dialog = CreateDialogParamA(EditorInstance(), MAKEINTRESOURCEA(IDD_PACKAGE), nullptr, PackageEditorProc,
                                      (LPARAM)package);
     ASSERT_NE(dialog, nullptr);

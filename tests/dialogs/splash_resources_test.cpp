@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "app/splash.h"
 #include "res/resource.h"
 #include "tests/dialogs/tray_fixture.h"

@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "res/resource.h"
 #include "tests/support/test_support.h"
 #include "tray/start_window.h"
 #include "tray/tray_icon.h"
+#include "tray/tray_menu.h"
 
 using testing_support::WaitUntil;
 

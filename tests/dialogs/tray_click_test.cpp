@@ -1,7 +1,8 @@
 // Clicks on the tray icon, delivered as the shell delivers them, with the menus tracked for real.
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
+#include "res/resource.h"
 #include "tests/dialogs/tray_fixture.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_menu.h"

@@ -1,11 +1,13 @@
+#include "base/app_state.h"
 #include "tests/dialogs/tray_fixture.h"
+#include "tray/commands.h"
+#include "tray/tray_icon.h"
+#include "tray/tray_menu.h"
+#include "tray/web_pages.h"
 
 #include <algorithm>
 
 
-#include "app/app_state.h"
-#include "tray/tray_icon.h"
-#include "tray/tray_menu.h"
 
 using namespace testing_support;
 

@@ -50,9 +50,10 @@ TEST_F(BadPackage, TruncatedRecordLaunchesNothing)
 TEST_F(BadPackage, FieldsWithoutTerminatorAreCutTo259Characters)
 {
     std::string bytes = EncodePackage({ Witness("") });
-    bytes.replace(4 + 4 * 260, 260, std::string(260, 'a'));         // arguments
-    bytes.replace(4 + 6 * 260, 260, std::string(260, 'N'));         // window: no match, normal
-    bytes.replace(4 + 0 * 260, 260, std::string(260, 'n'));         // name
+    bytes.replace(RecordFieldOffset(FIELD_ARGUMENTS), FIELD_SIZE, std::string(FIELD_SIZE, 'a'));
+    // No window text matches: a normal window.
+    bytes.replace(RecordFieldOffset(FIELD_WINDOW), FIELD_SIZE, std::string(FIELD_SIZE, 'N'));
+    bytes.replace(RecordFieldOffset(FIELD_NAME), FIELD_SIZE, std::string(FIELD_SIZE, 'n'));
     RunResult run = RunMarlowin(Write(bytes));
     EXPECT_EQ(run.exitCode, 0u);
     std::vector<Recording> seen = log.waitFor(1);
@@ -77,7 +78,7 @@ TEST_F(BadPackage, FiftyMegabytesOfRecordsAreAllReadAndOrdered)
     std::string noise = RandomBytes(50u << 20, 77);
     const size_t records = noise.size() / 1840;
     for (size_t i = 0; i < records; ++i)
-        noise[i * 1840 + 4 + 2 * 260] = '\0';
+        noise[i * RECORD_SIZE + RecordFieldOffset(FIELD_OBJECT)] = '\0';
     noise.resize(records * 1840);
     noise += EncodePackage({ Witness("last-of-many") });
     RunResult run = RunMarlowin(Write(noise), 180000);

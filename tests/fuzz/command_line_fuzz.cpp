@@ -63,7 +63,7 @@ void CheckOutcome(const std::string& argument)
     size_t length = strlen(text);
     if (length >= 8) {
         bool package = strcasecmp(text + length - 7, ".mwpack") == 0;
-        FUZZ_CHECK(choice.action == (package ? ENTRY_LAUNCH : ENTRY_END));
+        FUZZ_CHECK(choice.action == (package ? ENTRY_LAUNCH : ENTRY_IGNORE));
         FUZZ_CHECK(!choice.wait && !choice.unload);
     } else {
         FUZZ_CHECK(choice.action == ENTRY_RESIDENT);

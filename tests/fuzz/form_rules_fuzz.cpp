@@ -17,14 +17,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const char* path = block.get();
 
     DetectedType type = DetectType(path);
-    FUZZ_CHECK(type.item == TYPE_EXECUTABLE || type.item == TYPE_DOCUMENT);
-    FUZZ_CHECK(!type.screenSaver || type.item == TYPE_EXECUTABLE);
-    FUZZ_CHECK(RuleForType(type.item) != nullptr);
+    FUZZ_CHECK(type.way == LAUNCH_EXECUTABLE || type.way == LAUNCH_DOCUMENT);
+    FUZZ_CHECK(!type.screenSaver || type.way == LAUNCH_EXECUTABLE);
+    FUZZ_CHECK(RuleForType(ProfileTypeOf(type.way)) != nullptr);
     if (length >= 3) {
         DetectedType tail = DetectType(path + length - 3);
-        FUZZ_CHECK(tail.item == type.item && tail.screenSaver == type.screenSaver);
+        FUZZ_CHECK(tail.way == type.way && tail.screenSaver == type.screenSaver);
     } else {
-        FUZZ_CHECK(type.item == TYPE_DOCUMENT && !type.screenSaver);
+        FUZZ_CHECK(type.way == LAUNCH_DOCUMENT && !type.screenSaver);
     }
 
     PathParts parts = SplitPath(path);

@@ -21,11 +21,11 @@ void CheckRecord(const Profile& profile, const uint8_t* stored, uint32_t positio
         const char* text = profile.field(i);
         size_t length = strnlen(text, FIELD_SIZE);
         FUZZ_CHECK(length < FIELD_SIZE);
-        FUZZ_CHECK(memcmp(text, stored + 4 + i * FIELD_SIZE, length) == 0);
-        FUZZ_CHECK(length == FIELD_SIZE - 1 || stored[4 + i * FIELD_SIZE + length] == 0);
+        FUZZ_CHECK(memcmp(text, stored + RecordFieldOffset(i), length) == 0);
+        FUZZ_CHECK(length == FIELD_SIZE - 1 || stored[RecordFieldOffset(i) + length] == 0);
     }
     FUZZ_CHECK(profile.ordinal == position);
-    FUZZ_CHECK(profile.extra == WordAt(stored + 1836));
+    FUZZ_CHECK(profile.extra == WordAt(stored + RECORD_EXTRA));
     FUZZ_CHECK(profile.link == nullptr && profile.next == nullptr);
 
     // What the writer stores reads back as the same texts.

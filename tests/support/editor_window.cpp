@@ -49,10 +49,10 @@ std::vector<StoredProfile> DecodePackage(const std::string& bytes)
     for (size_t at = 0; at + RECORD_SIZE <= bytes.size(); at += RECORD_SIZE) {
         StoredProfile profile;
         for (int i = 0; i < FIELD_COUNT; ++i) {
-            const char* field = bytes.data() + at + 4 + i * FIELD_SIZE;
+            const char* field = bytes.data() + at + RecordFieldOffset(i);
             profile.fields[i] = std::string(field, strnlen(field, FIELD_SIZE));
         }
-        memcpy(&profile.extra, bytes.data() + at + 1836, 4);
+        memcpy(&profile.extra, bytes.data() + at + RECORD_EXTRA, 4);
         profiles.push_back(profile);
     }
     return profiles;

@@ -72,7 +72,7 @@ std::string EncodePackage(const std::vector<RecordSpec>& records)
         Profile profile(texts, 0);
         unsigned char record[RECORD_SIZE];
         EncodeRecord(profile, record);
-        memcpy(record + 1836, &wanted.extra, 4);
+        memcpy(record + RECORD_EXTRA, &wanted.extra, 4);
         bytes.append((const char*)record, RECORD_SIZE);
     }
     return bytes;

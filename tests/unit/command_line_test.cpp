@@ -2,6 +2,7 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "store/package_names.h"
 
 namespace {
 
@@ -55,9 +56,9 @@ TEST(ReadArgument, LengthAndSuffixRules)
         const char* argument;
         EntryAction action;
     } cases[] = {
-        { "C:\\My Packages\\work.mwpack", ENTRY_LAUNCH }, { "C:\\p\\work.mwpack ", ENTRY_END },
-        { "WORK.MWPACK", ENTRY_LAUNCH }, { "w.MwPaCk", ENTRY_LAUNCH }, { "work_mwpack", ENTRY_END },
-        { "\\.mwpack", ENTRY_LAUNCH }, { "..mwpack", ENTRY_LAUNCH }, { "/unload!", ENTRY_END },
+        { "C:\\My Packages\\work.mwpack", ENTRY_LAUNCH }, { "C:\\p\\work.mwpack ", ENTRY_IGNORE },
+        { "WORK.MWPACK", ENTRY_LAUNCH }, { "w.MwPaCk", ENTRY_LAUNCH }, { "work_mwpack", ENTRY_IGNORE },
+        { "\\.mwpack", ENTRY_LAUNCH }, { "..mwpack", ENTRY_LAUNCH }, { "/unload!", ENTRY_IGNORE },
     };
     for (const auto& c : cases) {
         std::string copy = c.argument;

@@ -11,20 +11,20 @@ TEST(DetectType, LastThreeLettersInEitherCaseWithoutNeedingADot)
                                   "C:\\tools\\nodotexe" };
     for (const char* path : executables) {
         DetectedType type = DetectType(path);
-        EXPECT_EQ(type.item, TYPE_EXECUTABLE) << path;
+        EXPECT_EQ(type.way, LAUNCH_EXECUTABLE) << path;
         EXPECT_FALSE(type.screenSaver) << path;
     }
     const char* savers[] = { "C:\\Savers\\Stars.scr", "STARS.SCR", "scr" };
     for (const char* path : savers) {
         DetectedType type = DetectType(path);
-        EXPECT_EQ(type.item, TYPE_EXECUTABLE) << path;
+        EXPECT_EQ(type.way, LAUNCH_EXECUTABLE) << path;
         EXPECT_TRUE(type.screenSaver) << path;
     }
     const char* documents[] = { "C:\\a.lnk", "C:\\Games", "C:\\", "C:\\a.ex", "C:\\a.exe ", "C:\\a.exf",
                                 "C:\\a.scx", "http://example.org/", "ex", "e", "" };
     for (const char* path : documents) {
         DetectedType type = DetectType(path);
-        EXPECT_EQ(type.item, TYPE_DOCUMENT) << path;
+        EXPECT_EQ(type.way, LAUNCH_DOCUMENT) << path;
         EXPECT_FALSE(type.screenSaver) << path;
     }
 }
@@ -33,8 +33,8 @@ TEST(DetectType, ShortTextsAreReadOnlyWithinTheirBounds)
 {
     // The characters before each text would make "exe" if they were read.
     const char memory[] = "exe";
-    EXPECT_EQ(DetectType(memory + 1).item, TYPE_DOCUMENT);
-    EXPECT_EQ(DetectType(memory + 2).item, TYPE_DOCUMENT);
+    EXPECT_EQ(DetectType(memory + 1).way, LAUNCH_DOCUMENT);
+    EXPECT_EQ(DetectType(memory + 2).way, LAUNCH_DOCUMENT);
 }
 
 std::string Folder(const char* path)

@@ -50,7 +50,7 @@ TEST(MwpackCheck, CleanPackageHasNoProblems)
 TEST(MwpackCheck, FindsEachKindWhereItIs)
 {
     std::string noEnd = Record("Long", "Auto", "http://x/");
-    memset(&noEnd[4 + 2 * FIELD_SIZE], 'x', FIELD_SIZE);   // the object field, without its end
+    memset(&noEnd[RecordFieldOffset(FIELD_OBJECT)], 'x', FIELD_SIZE);   // the object field, without its end
     std::string bytes = Record("Kind", "exe", "http://x/") + Record("Shown", "Auto", "http://x/", "", "Big") +
                         Record("Empty", "Auto", "") + Record("Gone", "Executable", "C:\\Tools\\old.exe", "C:\\Tools") +
                         Record("Path", "Executable", "nothere.exe") + Record("Doc", "Auto", "D:\\missing.doc") +

@@ -19,7 +19,7 @@ std::string Record(const char* name, const char* object = "", uint32_t extra = 0
     Profile profile(texts, 0);
     unsigned char record[RECORD_SIZE];
     EncodeRecord(profile, record);
-    memcpy(record + 1836, &extra, 4);
+    memcpy(record + RECORD_EXTRA, &extra, 4);
     return std::string((const char*)record, RECORD_SIZE);
 }
 
@@ -63,11 +63,11 @@ protected:
     {
         WriteFileBytes(path, bytes);
         package = CreatePackageFile();
-        package->path = _strdup(path.c_str());
+        ASSERT_TRUE(package->setNames(path.c_str(), nullptr, 0));
         package->handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       OPEN_ALWAYS, 0, nullptr);
         ASSERT_NE(package->handle, INVALID_HANDLE_VALUE);
-        package->reload(nullptr);
+        package->readRecords();
     }
 
     std::string bytes() const { return ReadFileBytes(path); }
@@ -75,13 +75,13 @@ protected:
     void remove(const char* name)
     {
         ASSERT_EQ(package->profiles.removeByName(name), 1);
-        package->rewritePackage(package->slotCount - 2, nullptr);
+        package->rewriteList();
     }
 
     void insert(Profile& profile)
     {
         package->profiles.insertSorted(&profile);
-        package->rewritePackage(package->slotCount, nullptr);
+        package->rewriteList();
     }
 
     static Profile Named(const char* name)
@@ -128,8 +128,8 @@ TEST_F(Rewrite, StoredTailAndExtraAreGoneAndOrdinalsFollowTheName)
     std::string content = bytes();
     ASSERT_EQ(content.size(), 2u * RECORD_SIZE);
     EXPECT_EQ(NamesIn(content), Names({ "y", "z" }));
-    EXPECT_EQ(content.substr(1824, 16), std::string(16, '\0'));
-    EXPECT_EQ(content.substr(RECORD_SIZE + 1824, 16), std::string(16, '\0'));
+    EXPECT_EQ(content.substr(RECORD_LINKS, 16), std::string(16, '\0'));
+    EXPECT_EQ(content.substr(RECORD_SIZE + RECORD_LINKS, 16), std::string(16, '\0'));
     EXPECT_EQ(package->profiles.first->ordinal, 0u);
 }
 
@@ -138,16 +138,16 @@ TEST_F(Rewrite, IdenticalNamesSwapAtEachRewrite)
     open(Record("x", "first") + Record("x", "second") + Record("y"));
     remove("y");
     std::string content = bytes();
-    EXPECT_STREQ(content.c_str() + 4 + 2 * FIELD_SIZE, "second");
+    EXPECT_STREQ(content.c_str() + RecordFieldOffset(FIELD_OBJECT), "second");
     Profile added = Named("z");
     insert(added);
-    EXPECT_STREQ(bytes().c_str() + 4 + 2 * FIELD_SIZE, "first");
+    EXPECT_STREQ(bytes().c_str() + RecordFieldOffset(FIELD_OBJECT), "first");
 }
 
 TEST_F(Rewrite, ACountBeyondTheListWritesOnlyTheList)
 {
     open(Record("a") + Record("b"));
-    package->rewritePackage(package->slotCount + 5, nullptr);
+    package->writeList(package->slotCount + 5);
     EXPECT_EQ(NamesIn(bytes()), Names({ "a", "b" }));
     EXPECT_EQ(bytes().size(), 2u * RECORD_SIZE);
 }

@@ -1,4 +1,4 @@
-#include "app/bounded_format.h"
+#include "base/bounded_format.h"
 
 #include <stdarg.h>
 #include <stdio.h>

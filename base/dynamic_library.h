@@ -1,20 +1,20 @@
 // A system library loaded only while a feature needs it, so that the resident copy does not
 // keep the file dialogs and the COM machinery mapped.
-#ifndef MARLOWIN_RUN_TIME_LIBRARY_H
-#define MARLOWIN_RUN_TIME_LIBRARY_H
+#ifndef MARLOWIN_DYNAMIC_LIBRARY_H
+#define MARLOWIN_DYNAMIC_LIBRARY_H
 
 #include <windows.h>
 
-class RunTimeLibrary {
+class DynamicLibrary {
 public:
-    explicit RunTimeLibrary(const char* name) : module_(LoadLibraryA(name)) {}
-    ~RunTimeLibrary()
+    explicit DynamicLibrary(const char* name) : module_(LoadLibraryA(name)) {}
+    ~DynamicLibrary()
     {
         if (module_)
             FreeLibrary(module_);
     }
-    RunTimeLibrary(const RunTimeLibrary&) = delete;
-    RunTimeLibrary& operator=(const RunTimeLibrary&) = delete;
+    DynamicLibrary(const DynamicLibrary&) = delete;
+    DynamicLibrary& operator=(const DynamicLibrary&) = delete;
 
     // The named function, or null when the library or the function is missing.
     template <typename Function>
@@ -47,7 +47,7 @@ public:
     ComApartment& operator=(const ComApartment&) = delete;
 
 private:
-    RunTimeLibrary ole_;
+    DynamicLibrary ole_;
     bool initialized_;
 };
 

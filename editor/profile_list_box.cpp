@@ -1,8 +1,9 @@
-// The window side of profiles: the editor's list box and field messages.
+// The editor's view of a package: its list box, the field messages, and every read or
+// rewrite followed by a fresh listing.
 #include <windows.h>
 
 #include "res/resource.h"
-#include "store/profile.h"
+#include "store/package_file.h"
 
 namespace {
 
@@ -49,4 +50,23 @@ void ProfileList::fillListBox(HWND dialog, int reserved) const
         node->addToListBox(dialog, index++, reserved);
     SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listBox, nullptr, TRUE);
+}
+
+void PackageFile::reload(HWND dialog)
+{
+    readRecords();
+    profiles.fillListBox(dialog, 0);
+}
+
+void PackageFile::showRecovered(HWND dialog)
+{
+    readRecovered();
+    profiles.fillListBox(dialog, 0);
+}
+
+bool PackageFile::rewritePackage(HWND dialog)
+{
+    bool took = rewriteList();
+    profiles.fillListBox(dialog, 0);
+    return took;
 }
