@@ -4,6 +4,9 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <set>
+
+#include "launch/launch_rules.h"
 #include "res/resource.h"
 #include "tests/dialogs/editor_harness.h"
 
@@ -78,6 +81,49 @@ TEST_F(ProfileForm, TypeRulesEnableOnlyWhatTheTypeUses)
     editor.chooseType(0);
     EXPECT_TRUE(fieldsEnabled(AUTO));
     EXPECT_EQ(editor.text(IDC_COMMAND), "print");
+}
+
+// The combo boxes offer exactly texts that the launcher knows, every way and show command can be
+// chosen, the clean form's choice is what an unknown text means, and each type enables the fields
+// that its launch uses: the directory and arguments to start a program, the verb for a document.
+TEST_F(ProfileForm, ComboItemsAndTheLauncherAgree)
+{
+    auto items = [&](int id) {
+        std::vector<std::string> texts;
+        LRESULT count = SendMessageA(editor.item(id), CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            char text[FIELD_SIZE] = "";
+            if (SendMessageA(editor.item(id), CB_GETLBTEXTLEN, i, 0) < (LRESULT)sizeof text)
+                SendMessageA(editor.item(id), CB_GETLBTEXT, i, (LPARAM)text);
+            texts.push_back(text);
+        }
+        return texts;
+    };
+
+    std::vector<std::string> types = items(IDC_TYPE);
+    ASSERT_FALSE(types.empty());
+    EXPECT_EQ(ResolveLaunchWay(types[0].c_str()), ResolveLaunchWay("no such type"));
+    std::set<LaunchWay> ways;
+    for (size_t i = 0; i < types.size(); ++i) {
+        const char* text = types[i].c_str();
+        EXPECT_TRUE(IsKnownType(text)) << text;
+        LaunchWay way = ResolveLaunchWay(text);
+        ways.insert(way);
+        editor.chooseType((int)i);
+        Enabled uses = { way == LAUNCH_DOCUMENT, way == LAUNCH_EXECUTABLE, way == LAUNCH_EXECUTABLE };
+        EXPECT_TRUE(fieldsEnabled(uses)) << text;
+    }
+    EXPECT_EQ(ways, (std::set<LaunchWay>{ LAUNCH_AUTO, LAUNCH_EXECUTABLE, LAUNCH_DOCUMENT }));
+
+    std::vector<std::string> windows = items(IDC_WINDOW);
+    ASSERT_FALSE(windows.empty());
+    EXPECT_EQ(ResolveShowCommand(windows[0].c_str()), ResolveShowCommand("no such window"));
+    std::set<int> shows;
+    for (const std::string& text : windows) {
+        EXPECT_TRUE(IsKnownWindow(text.c_str())) << text;
+        shows.insert(ResolveShowCommand(text.c_str()));
+    }
+    EXPECT_EQ(shows, (std::set<int>{ SW_SHOWNORMAL, SW_MINIMIZE, SW_SHOWMAXIMIZED }));
 }
 
 TEST_F(ProfileForm, OnlySelEndOkOfTypeAppliesRulesAndNoSelectionChangesNothing)
