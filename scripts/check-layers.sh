@@ -6,27 +6,25 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-rank() {
-  case $1 in
-    res) echo 0 ;; base) echo 1 ;; store) echo 2 ;; launch) echo 3 ;; editor) echo 4 ;; tray) echo 5 ;;
-    app | mwpack) echo 6 ;;
-    *) echo 99 ;;  # tests and anything else: never included by the programs
-  esac
-}
-
 check() {
-  local tree=$1 status=0 file line text from to
-  while IFS=: read -r file line text; do
-    from=${file%%/*}
-    to=$(sed -E 's/^[[:space:]]*#[[:space:]]*include "([^/"]+)\/.*/\1/' <<<"$text")
-    if [ "$(rank "$to")" -gt "$(rank "$from")" ] || { [ "$(rank "$to")" -eq "$(rank "$from")" ] && [ "$to" != "$from" ]; }; then
-      echo "$file:$line: $from/ includes $to/, which is not below it" >&2
-      status=1
-    fi
-  done < <(cd "$tree" && grep -rnE '^[[:space:]]*#[[:space:]]*include "[^"/]+/' \
-             --include='*.h' --include='*.cpp' --include='*.rc' --include='*.in' \
-             res base store launch editor tray app mwpack 2>/dev/null || true)
-  return $status
+  (cd "$1" && grep -rnE '^[[:space:]]*#[[:space:]]*include "[^"/]+/' \
+     --include='*.h' --include='*.cpp' --include='*.rc' --include='*.in' \
+     res base store launch editor tray app mwpack 2>/dev/null || true) |
+  awk '
+    BEGIN {
+      split("res base store launch editor tray app mwpack", folders, " ")
+      split("0 1 2 3 4 5 6 6", ranks, " ")
+      for (i in folders) rank[folders[i]] = ranks[i]
+    }
+    {
+      split($0, part, ":")
+      from = part[1]; sub(/\/.*/, "", from)
+      to = $0; sub(/^[^"]*"/, "", to); sub(/\/.*/, "", to)
+      # tests/ and anything else outside the layers: never included by the programs.
+      up = !(to in rank) || rank[to] > rank[from] || (rank[to] == rank[from] && to != from)
+      if (up) { printf "%s:%s: %s/ includes %s/, which is not below it\n", part[1], part[2], from, to > "/dev/stderr"; bad = 1 }
+    }
+    END { exit bad }'
 }
 
 if [ "${1:-}" = --self-test ]; then
