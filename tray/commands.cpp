@@ -2,6 +2,7 @@
 #include "tray/tray_menu.h"
 
 #include "app/app_state.h"
+#include "app/run_time_library.h"
 #include "editor/package_editor.h"
 
 namespace {
@@ -14,6 +15,7 @@ void OpenPageAndEnd(HWND box, WebPage page)
 
 void ShowAboutBox()
 {
+    CommonControls controls;
     // Modal without an owner: the tray keeps working while it is open.
     DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, AboutDialogProc, 0);
 }
