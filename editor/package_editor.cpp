@@ -29,6 +29,8 @@ char* CopyText(const char* text, size_t length)
 
 }  // namespace
 
+INT_PTR(WINAPI* EditorDialogCall)(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM) = DialogBoxParamA;
+
 HINSTANCE EditorInstance()
 {
     return AppInstance ? AppInstance : GetModuleHandleA(nullptr);
@@ -65,7 +67,11 @@ const char* ChoosePackageFile(HWND owner, const char* title, bool save)
 bool ShowFileDialog(OPENFILENAMEA* dialog, bool save)
 {
     typedef BOOL(WINAPI * FileDialogProc)(LPOPENFILENAMEA);
+    CommonControls controls;
     RunTimeLibrary dialogs("comdlg32.dll");
+    // Loaded on first use only: each unload under Wine leaves a mutex of the printing library and a
+    // key of the recent-folders list open, so loading it for every dialog grows without bound.
+    dialogs.pin();
     FileDialogProc show = dialogs.function<FileDialogProc>(save ? "GetSaveFileNameA" : "GetOpenFileNameA");
     return show && show(dialog);
 }
@@ -123,6 +129,12 @@ DWORD WINAPI PackageEditorThread(LPVOID context)
     }
     // The shell's browse dialogs expect COM on the thread that shows them.
     ComApartment com;
-    return (DWORD)DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PACKAGE), nullptr, PackageEditorProc,
-                                  (LPARAM)context);
+    CommonControls controls;
+    INT_PTR result = EditorDialogCall(instance, MAKEINTRESOURCEA(IDD_PACKAGE), nullptr, PackageEditorProc,
+                                      (LPARAM)context);
+    // -1: no dialog came up to take the context over (its set-up does, and its end frees it), so the
+    // file would stay locked until the program ends.
+    if (result == -1)
+        DestroyPackageFile((PackageFile*)context);
+    return (DWORD)result;
 }

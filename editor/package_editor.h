@@ -19,6 +19,8 @@ bool ShowFileDialog(OPENFILENAMEA* dialog, bool save);
 bool StartPackageEditor(HANDLE handle, const char* path);
 
 DWORD WINAPI PackageEditorThread(LPVOID context);
+// The editor's modal dialog call; tests put a failing one in its place.
+extern INT_PTR(WINAPI* EditorDialogCall)(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM);
 INT_PTR CALLBACK PackageEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR EditorCommand(HWND dialog, WPARAM wParam, LPARAM lParam);
 

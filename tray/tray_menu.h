@@ -19,6 +19,9 @@ INT_PTR DispatchCommand(HWND window, WPARAM wParam);
 INT_PTR CALLBACK AboutDialogProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
 void OpenWebPage(const char* address);
 
+// The platform call that adds the main menu's items; tests put a failing one in its place.
+extern BOOL(WINAPI* AppendMenuCall)(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text);
+
 // Builds the main menu, with the package menu as its submenu, into MainMenu and PackageMenu.
 HMENU BuildMainMenu();
 // Builds the package menu alone into PackageMenu.
