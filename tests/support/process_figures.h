@@ -14,8 +14,12 @@ unsigned long HostPrivateKiB(const char* program, const char* argument);
 // Committed private memory, region by region: Wine reports no private bytes for other processes.
 SIZE_T CommittedPrivateBytes(HANDLE process);
 
-// Open handles of the process; -1 when they cannot be counted.
-long HandleCount(HANDLE process);
+struct HandleFigures {
+    long total;   // -1 when they cannot be counted
+    long named;   // of those, the ones whose object's name ends with the text asked for
+};
+// Open handles of the process (which this one may duplicate handles from).
+HandleFigures CountHandles(HANDLE process, const wchar_t* nameEnd);
 
 }  // namespace testing_support
 
