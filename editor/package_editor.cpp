@@ -69,8 +69,8 @@ bool ShowFileDialog(OPENFILENAMEA* dialog, bool save)
     typedef BOOL(WINAPI * FileDialogProc)(LPOPENFILENAMEA);
     CommonControls controls;
     RunTimeLibrary dialogs("comdlg32.dll");
-    // Loaded on first use only: each unload under Wine leaves a mutex of the printing library and a
-    // key of the recent-folders list open, so loading it for every dialog grows without bound.
+    // Loaded on first use only: each unload under Wine leaves a mutex of its printing library open,
+    // so loading it for every dialog would grow without bound.
     dialogs.pin();
     FileDialogProc show = dialogs.function<FileDialogProc>(save ? "GetSaveFileNameA" : "GetOpenFileNameA");
     return show && show(dialog);
