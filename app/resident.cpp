@@ -1,7 +1,6 @@
 #include "app/resident.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include "app/splash.h"
 #include "base/app_state.h"
@@ -41,7 +40,6 @@ void RunMessageLoop()
 
 int RunResident(bool unload)
 {
-    InitCommonControls();
     HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, MAPPING_SIZE, MAPPING_NAME);
     if (!mapping)
         return 0;

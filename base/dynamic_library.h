@@ -1,5 +1,5 @@
 // A system library loaded only while a feature needs it, so that the resident copy does not
-// keep the file dialogs and the COM machinery mapped.
+// keep the file dialogs, the common controls and the COM machinery mapped.
 #ifndef MARLOWIN_DYNAMIC_LIBRARY_H
 #define MARLOWIN_DYNAMIC_LIBRARY_H
 
@@ -15,6 +15,16 @@ public:
     }
     DynamicLibrary(const DynamicLibrary&) = delete;
     DynamicLibrary& operator=(const DynamicLibrary&) = delete;
+
+    // Keeps the library loaded until the process ends, for one that does not release everything it
+    // took when it is unloaded.
+    void pin() const
+    {
+        HMODULE pinned;
+        if (module_)
+            GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, (LPCSTR)module_,
+                               &pinned);
+    }
 
     // The named function, or null when the library or the function is missing.
     template <typename Function>
@@ -49,6 +59,22 @@ public:
 private:
     DynamicLibrary ole_;
     bool initialized_;
+};
+
+// The common controls for as long as the object lives. Dialog controls take their look from them (the
+// manifest asks for version 6); the tray waits without them, as they cost more than the rest of it.
+class CommonControls {
+public:
+    CommonControls() : library_("comctl32.dll")
+    {
+        typedef void(WINAPI * InitializeProc)();
+        InitializeProc initialize = library_.function<InitializeProc>("InitCommonControls");
+        if (initialize)
+            initialize();
+    }
+
+private:
+    DynamicLibrary library_;
 };
 
 #endif

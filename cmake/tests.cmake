@@ -14,7 +14,7 @@ set_target_properties(Marlowin PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINAR
 
 # Helpers shared by the test and benchmark programs, compiled once.
 add_library(marlowin_test_support STATIC tests/support/test_support.cpp tests/support/resident_copy.cpp
-                                         tests/support/editor_window.cpp)
+                                         tests/support/editor_window.cpp tests/support/process_figures.cpp)
 target_compile_options(marlowin_test_support PRIVATE ${MARLOWIN_WARNINGS} ${MARLOWIN_TEST_OPTIMISATION})
 target_include_directories(marlowin_test_support PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(marlowin_test_support PUBLIC marlowin_core)
@@ -65,7 +65,13 @@ add_dependencies(benchmarks Marlowin recorder)
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS tests/bench/*.cpp)
 foreach(source ${BENCH_SOURCES})
   get_filename_component(bench ${source} NAME_WE)
-  marlowin_test_program(${bench} BENCH SOURCES ${source})
+  # A benchmark program with resources of its own has them in a script beside it.
+  string(REGEX REPLACE "\\.cpp$" ".rc" script ${source})
+  if(EXISTS ${script})
+    marlowin_test_program(${bench} BENCH SOURCES ${source} ${script})
+  else()
+    marlowin_test_program(${bench} BENCH SOURCES ${source})
+  endif()
 endforeach()
 
 # Each suite runs with its own programs folder, Wine prefix and display, so suites run side by side.

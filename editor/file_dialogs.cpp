@@ -48,7 +48,11 @@ OPENFILENAMEA FileDialogRecord(HWND owner, const char* filter, char (&file)[File
 bool ShowFileDialog(OPENFILENAMEA* dialog, bool save)
 {
     typedef BOOL(WINAPI * FileDialogProc)(LPOPENFILENAMEA);
+    CommonControls controls;
     DynamicLibrary dialogs("comdlg32.dll");
+    // Loaded on first use only: each unload under Wine leaves a mutex of its printing library open,
+    // so loading it for every dialog would grow without bound.
+    dialogs.pin();
     FileDialogProc show = dialogs.function<FileDialogProc>(save ? "GetSaveFileNameA" : "GetOpenFileNameA");
     return show && show(dialog);
 }

@@ -9,6 +9,8 @@
 #include "res/resource.h"
 #include "store/package_file.h"
 
+INT_PTR(WINAPI* EditorDialogCall)(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM) = DialogBoxParamA;
+
 HINSTANCE EditorInstance()
 {
     return AppInstance ? AppInstance : GetModuleHandleA(nullptr);
@@ -61,6 +63,12 @@ DWORD WINAPI PackageEditorThread(LPVOID context)
     }
     // The shell's browse dialogs expect COM on the thread that shows them.
     ComApartment com;
-    return (DWORD)DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PACKAGE), nullptr, PackageEditorProc,
-                                  (LPARAM)context);
+    CommonControls controls;
+    INT_PTR result = EditorDialogCall(instance, MAKEINTRESOURCEA(IDD_PACKAGE), nullptr, PackageEditorProc,
+                                      (LPARAM)context);
+    // -1: no dialog came up to take the context over (its set-up does, and its end frees it), so the
+    // file would stay locked until the program ends.
+    if (result == -1)
+        DestroyPackageFile((PackageFile*)context);
+    return (DWORD)result;
 }

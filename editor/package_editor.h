@@ -11,6 +11,8 @@ bool OpenPackageEditor(bool create);
 bool StartPackageEditor(HANDLE handle, const char* path);
 
 DWORD WINAPI PackageEditorThread(LPVOID context);
+// The editor's modal dialog call; tests put a failing one in its place.
+extern INT_PTR(WINAPI* EditorDialogCall)(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM);
 
 // The module that holds the editor's template and icon.
 HINSTANCE EditorInstance();

@@ -1,6 +1,7 @@
 #include "tray/about_box.h"
 
 #include "base/app_state.h"
+#include "base/dynamic_library.h"
 #include "res/resource.h"
 #include "tray/commands.h"
 
@@ -45,5 +46,6 @@ INT_PTR CALLBACK AboutDialogProc(HWND box, UINT message, WPARAM wParam, LPARAM)
 
 void ShowAboutBox()
 {
+    CommonControls controls;
     DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, AboutDialogProc, 0);
 }

@@ -8,6 +8,7 @@
 
 HMENU MainMenu;
 HMENU PackageMenu;
+BOOL(WINAPI* AppendMenuCall)(HMENU, UINT, UINT_PTR, LPCSTR) = AppendMenuA;
 
 namespace {
 
@@ -79,16 +80,19 @@ HMENU BuildMainMenu()
     if (!MainMenu)
         return nullptr;
     const MenuTexts& texts = UseRussianTexts() ? RUSSIAN_TEXTS : ENGLISH_TEXTS;
-    AppendMenuA(MainMenu, MF_STRING, IDM_VISIT_WEBSITE, texts.visitWebsite);
-    AppendMenuA(MainMenu, MF_STRING, IDM_ABOUT, texts.about);
-    AppendMenuA(MainMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(MainMenu, MF_STRING, IDM_NEW_PACKAGE, texts.newPackage);
+    AppendMenuCall(MainMenu, MF_STRING, IDM_VISIT_WEBSITE, texts.visitWebsite);
+    AppendMenuCall(MainMenu, MF_STRING, IDM_ABOUT, texts.about);
+    AppendMenuCall(MainMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuCall(MainMenu, MF_STRING, IDM_NEW_PACKAGE, texts.newPackage);
     BuildPackageMenu();
-    AppendMenuA(MainMenu, MF_STRING, IDM_EDIT_PACKAGE, texts.editPackage);
-    if (PackageMenu)
-        AppendMenuA(MainMenu, MF_POPUP, (UINT_PTR)PackageMenu, texts.programsPackages);
-    AppendMenuA(MainMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(MainMenu, MF_STRING, IDM_EXIT, texts.exit);
+    AppendMenuCall(MainMenu, MF_STRING, IDM_EDIT_PACKAGE, texts.editPackage);
+    if (PackageMenu && !AppendMenuCall(MainMenu, MF_POPUP, (UINT_PTR)PackageMenu, texts.programsPackages)) {
+        // Not attached, so the main menu would not take it along when it is destroyed.
+        DestroyMenu(PackageMenu);
+        PackageMenu = nullptr;
+    }
+    AppendMenuCall(MainMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuCall(MainMenu, MF_STRING, IDM_EXIT, texts.exit);
     return MainMenu;
 }
 

@@ -13,6 +13,9 @@ extern HMENU PackageMenu;
 // the mouse animates the icon.
 void OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam);
 
+// The platform call that adds the main menu's items; tests put a failing one in its place.
+extern BOOL(WINAPI* AppendMenuCall)(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text);
+
 // Builds the main menu, with the package menu as its submenu, into MainMenu and PackageMenu.
 HMENU BuildMainMenu();
 // Builds the package menu alone into PackageMenu.

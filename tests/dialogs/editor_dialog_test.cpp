@@ -31,8 +31,24 @@ bool IsGroupBox(HWND window)
     return (GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
 }
 
+bool HeldByAnyone(const std::string& path)
+{
+    HANDLE exclusive = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (exclusive == INVALID_HANDLE_VALUE)
+        return true;
+    CloseHandle(exclusive);
+    return false;
+}
+
+INT_PTR WINAPI DialogThatCannotComeUp(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM)
+{
+    return -1;
+}
+
 class EditorDialog : public ::testing::Test {
 protected:
+    void TearDown() override { EditorDialogCall = DialogBoxParamA; }
+
     PackageFolder folder;
     Editor editor;
 };
@@ -145,6 +161,18 @@ TEST_F(EditorDialog, EscapeDoesNothingOkAndCloseEndTheEditorAndReleaseTheFile)
     ASSERT_TRUE(second.open(path));
     SendMessageA(second.window(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(second.waitClosed());
+}
+
+TEST_F(EditorDialog, EditorWhoseDialogCannotComeUpReleasesThePackage)
+{
+    std::string path = folder.write("unshown.mwpack", {});
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(HeldByAnyone(path));
+    EditorDialogCall = DialogThatCannotComeUp;
+    ASSERT_TRUE(StartPackageEditor(handle, path.c_str()));
+    EXPECT_TRUE(WaitUntil([&] { return !HeldByAnyone(path); }, 5000)) << "the package stays locked";
 }
 
 TEST_F(EditorDialog, DeletePackageDeletesTheFileAndEndsTheEditor)

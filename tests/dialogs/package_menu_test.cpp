@@ -126,10 +126,25 @@ TEST_F(PackageMenuTest, RefillReplacesTheFirstNamesAndKeepsTheRest)
     DestroyMenu(second);
 }
 
+// Refuses to attach a submenu and remembers which one it was given.
+HMENU RefusedSubmenu;
+BOOL WINAPI RefuseSubmenu(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text)
+{
+    if (flags & MF_POPUP) {
+        RefusedSubmenu = (HMENU)id;
+        return FALSE;
+    }
+    return AppendMenuA(menu, flags, id, text);
+}
+
 class MainMenuTest : public ::testing::Test {
 protected:
     void SetUp() override { AppInstance = GetModuleHandleA(nullptr); }
-    void TearDown() override { DestroyTrayMenus(); }
+    void TearDown() override
+    {
+        AppendMenuCall = AppendMenuA;
+        DestroyTrayMenus();
+    }
 
     // The main menu's items from top to bottom: text (empty for separators) and id.
     void ExpectMainMenu(const std::vector<std::string>& texts)
@@ -197,6 +212,20 @@ TEST_F(MainMenuTest, TeardownDestroysBothMenus)
     DestroyTrayMenus();
     EXPECT_EQ(PackageMenu, nullptr);
     EXPECT_FALSE(IsMenu(built));
+}
+
+TEST_F(MainMenuTest, PackageMenuThatCannotBeAttachedIsDestroyedAndTheRestIsShown)
+{
+    packages.addPackage("Work", "w");
+    RefusedSubmenu = nullptr;
+    AppendMenuCall = RefuseSubmenu;
+    HMENU built = BuildMainMenu();
+    ASSERT_NE(built, nullptr);
+    ASSERT_NE(RefusedSubmenu, nullptr);
+    EXPECT_FALSE(IsMenu(RefusedSubmenu)) << "the package menu outlives the main menu";
+    EXPECT_EQ(PackageMenu, nullptr);
+    EXPECT_EQ(GetMenuItemCount(built), 7);
+    EXPECT_EQ(GetMenuItemID(built, 6), (UINT)IDM_EXIT);
 }
 
 }  // namespace
