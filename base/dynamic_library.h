@@ -61,8 +61,10 @@ private:
     bool initialized_;
 };
 
-// The common controls for as long as the object lives. Dialog controls take their look from them (the
-// manifest asks for version 6); the tray waits without them, as they cost more than the rest of it.
+// The common controls, loaded by the first dialog that needs them. Dialog controls take their look
+// from them (the manifest asks for version 6); the tray waits without them until then, as they cost
+// more than the rest of it. Once loaded they stay: under Wine every unload of them after a dialog
+// with icons leaves some of its memory behind, so loading them per dialog would grow without bound.
 class CommonControls {
 public:
     CommonControls() : library_("comctl32.dll")
@@ -71,6 +73,7 @@ public:
         InitializeProc initialize = library_.function<InitializeProc>("InitCommonControls");
         if (initialize)
             initialize();
+        library_.pin();
     }
 
 private:
