@@ -37,14 +37,18 @@ private:
     HMODULE module_;
 };
 
-// COM for the calling thread for as long as the object lives; ole32 stays loaded until then.
+// COM for the calling thread for as long as the object lives; ole32 stays loaded until then, or
+// until the process ends when kept (for a use that repeats: under Wine every unload of ole32 after
+// an apartment leaves some memory behind).
 class ComApartment {
 public:
-    ComApartment() : ole_("ole32.dll"), initialized_(false)
+    explicit ComApartment(bool keepLoaded = false) : ole_("ole32.dll"), initialized_(false)
     {
         typedef HRESULT(WINAPI * InitializeProc)(LPVOID);
         InitializeProc initialize = ole_.function<InitializeProc>("CoInitialize");
         initialized_ = initialize && SUCCEEDED(initialize(nullptr));
+        if (keepLoaded)
+            ole_.pin();
     }
     ~ComApartment()
     {

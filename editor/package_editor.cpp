@@ -61,8 +61,9 @@ DWORD WINAPI PackageEditorThread(LPVOID context)
         DestroyPackageFile((PackageFile*)context);
         return 0;
     }
-    // The shell's browse dialogs expect COM on the thread that shows them.
-    ComApartment com;
+    // The shell's browse dialogs expect COM on the thread that shows them. Editors come and go, so
+    // ole32 stays loaded after the first.
+    ComApartment com(true);
     CommonControls controls;
     INT_PTR result = EditorDialogCall(instance, MAKEINTRESOURCEA(IDD_PACKAGE), nullptr, PackageEditorProc,
                                       (LPARAM)context);
