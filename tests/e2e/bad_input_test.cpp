@@ -79,7 +79,7 @@ TEST_F(BadPackage, FiftyMegabytesOfRecordsAreAllReadAndOrdered)
     const size_t records = noise.size() / 1840;
     for (size_t i = 0; i < records; ++i)
         noise[i * RECORD_SIZE + RecordFieldOffset(FIELD_OBJECT)] = '\0';
-    noise.resize(records * 1840);
+    noise.resize(records * RECORD_SIZE);
     noise += EncodePackage({ Witness("last-of-many") });
     RunResult run = RunMarlowin(Write(noise), 180000);
     EXPECT_TRUE(run.finished);

@@ -149,6 +149,9 @@ TEST_F(PackageLaunch, SkipsEmptyObjectsAndGoesOnAfterFailures)
     noDirectory.directory = folder + "\\no-such-folder";
     std::string path = Package({ empty, missing, noDirectory, Executable("4", "last") });
     ASSERT_EQ(RunMarlowin(path).exitCode, 0u);
+    // The launch first, then a witness for anything beyond it: two processes started one after the
+    // other may write their lines in either order.
+    ASSERT_EQ(log.waitFor(1).size(), 1u);
     std::vector<Recording> seen = log.settle();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].commandLine, RecorderPath() + " last");

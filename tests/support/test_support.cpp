@@ -254,7 +254,8 @@ std::vector<Recording> RecorderLog::settle() const
 
 std::string RecorderLog::waitForPage(size_t count) const
 {
-    std::vector<Recording> seen = waitFor(count);
+    // A page goes through the shell and a new process: on a busy machine that can take long.
+    std::vector<Recording> seen = waitFor(count, 30000);
     if (seen.size() != count)
         return "(" + std::to_string(seen.size()) + " launches)";
     const std::string& line = seen.back().commandLine;
