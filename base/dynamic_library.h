@@ -1,5 +1,5 @@
-// A system library loaded only while a feature needs it, so that the resident copy does not
-// keep the file dialogs, the common controls and the COM machinery mapped.
+// A system library loaded at run time, when a feature first needs it, so that a resident copy that
+// only waits in the tray never maps the file dialogs, the common controls or the COM machinery.
 #ifndef MARLOWIN_DYNAMIC_LIBRARY_H
 #define MARLOWIN_DYNAMIC_LIBRARY_H
 
@@ -65,23 +65,19 @@ private:
     bool initialized_;
 };
 
-// The common controls, loaded by the first dialog that needs them. Dialog controls take their look
-// from them (the manifest asks for version 6); the tray waits without them until then, as they cost
-// more than the rest of it. Once loaded they stay: under Wine every unload of them after a dialog
-// with icons leaves some of its memory behind, so loading them per dialog would grow without bound.
-class CommonControls {
-public:
-    CommonControls() : library_("comctl32.dll")
-    {
-        typedef void(WINAPI * InitializeProc)();
-        InitializeProc initialize = library_.function<InitializeProc>("InitCommonControls");
-        if (initialize)
-            initialize();
-        library_.pin();
-    }
-
-private:
-    DynamicLibrary library_;
-};
+// Loads the common controls, once, for the first dialog that needs them. Dialog controls take their
+// look from them (the manifest asks for version 6); the tray waits without them until then, as they
+// cost more than the rest of it. Once loaded they stay: under Wine every unload of them after a
+// dialog with icons leaves some of its memory behind, so loading them per dialog would grow without
+// bound.
+inline void UseCommonControls()
+{
+    typedef void(WINAPI * InitializeProc)();
+    DynamicLibrary library("comctl32.dll");
+    InitializeProc initialize = library.function<InitializeProc>("InitCommonControls");
+    if (initialize)
+        initialize();
+    library.pin();
+}
 
 #endif

@@ -44,14 +44,14 @@ OPENFILENAMEA FileDialogRecord(HWND owner, const char* filter, char (&file)[File
     return dialog;
 }
 
-// The common Open or Save dialog, with comdlg32 loaded only while it is shown.
+// The common Open or Save dialog, with comdlg32 loaded when a dialog is first shown. It stays: each
+// unload under Wine leaves a mutex of its printing library open, so loading it for every dialog
+// would grow without bound.
 bool ShowFileDialog(OPENFILENAMEA* dialog, bool save)
 {
     typedef BOOL(WINAPI * FileDialogProc)(LPOPENFILENAMEA);
-    CommonControls controls;
+    UseCommonControls();
     DynamicLibrary dialogs("comdlg32.dll");
-    // Loaded on first use only: each unload under Wine leaves a mutex of its printing library open,
-    // so loading it for every dialog would grow without bound.
     dialogs.pin();
     FileDialogProc show = dialogs.function<FileDialogProc>(save ? "GetSaveFileNameA" : "GetOpenFileNameA");
     return show && show(dialog);

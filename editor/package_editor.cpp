@@ -64,7 +64,7 @@ DWORD WINAPI PackageEditorThread(LPVOID context)
     // The shell's browse dialogs expect COM on the thread that shows them. Editors come and go, so
     // ole32 stays loaded after the first.
     ComApartment com(true);
-    CommonControls controls;
+    UseCommonControls();
     INT_PTR result = EditorDialogCall(instance, MAKEINTRESOURCEA(IDD_PACKAGE), nullptr, PackageEditorProc,
                                       (LPARAM)context);
     // -1: no dialog came up to take the context over (its set-up does, and its end frees it), so the

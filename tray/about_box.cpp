@@ -46,6 +46,6 @@ INT_PTR CALLBACK AboutDialogProc(HWND box, UINT message, WPARAM wParam, LPARAM)
 
 void ShowAboutBox()
 {
-    CommonControls controls;
+    UseCommonControls();
     DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, AboutDialogProc, 0);
 }
