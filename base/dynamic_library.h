@@ -7,24 +7,19 @@
 
 class DynamicLibrary {
 public:
-    explicit DynamicLibrary(const char* name) : module_(LoadLibraryA(name)) {}
+    explicit DynamicLibrary(const char* name) : module_(LoadLibraryA(name)), kept_(false) {}
     ~DynamicLibrary()
     {
-        if (module_)
+        if (module_ && !kept_)
             FreeLibrary(module_);
     }
     DynamicLibrary(const DynamicLibrary&) = delete;
     DynamicLibrary& operator=(const DynamicLibrary&) = delete;
 
     // Keeps the library loaded until the process ends, for one that does not release everything it
-    // took when it is unloaded.
-    void pin() const
-    {
-        HMODULE pinned;
-        if (module_)
-            GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, (LPCSTR)module_,
-                               &pinned);
-    }
+    // took when it is unloaded: the handle is simply never freed (pinning it through the loader would
+    // need GetModuleHandleEx, which the oldest systems lack).
+    void keep() { kept_ = true; }
 
     // The named function, or null when the library or the function is missing.
     template <typename Function>
@@ -35,6 +30,7 @@ public:
 
 private:
     HMODULE module_;
+    bool kept_;
 };
 
 // COM for the calling thread for as long as the object lives; ole32 stays loaded until then, or
@@ -48,7 +44,7 @@ public:
         InitializeProc initialize = ole_.function<InitializeProc>("CoInitialize");
         initialized_ = initialize && SUCCEEDED(initialize(nullptr));
         if (keepLoaded)
-            ole_.pin();
+            ole_.keep();
     }
     ~ComApartment()
     {
@@ -77,7 +73,7 @@ inline void UseCommonControls()
     InitializeProc initialize = library.function<InitializeProc>("InitCommonControls");
     if (initialize)
         initialize();
-    library.pin();
+    library.keep();
 }
 
 #endif

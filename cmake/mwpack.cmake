@@ -16,11 +16,13 @@ add_library(mwpack_core STATIC ${MWPACK_SOURCES})
 # No streams either: the program writes through its own console.
 target_compile_definitions(mwpack_core PUBLIC JSON_NOEXCEPTION JSON_NO_IO)
 target_include_directories(mwpack_core SYSTEM PUBLIC ${MWPACK_JSON_INCLUDE})
-target_compile_options(mwpack_core PRIVATE ${MARLOWIN_WARNINGS} -fno-exceptions -fno-rtti)
+# One thread: statics need no locks, and the thread library (which needs Vista) stays out.
+set(MWPACK_OPTIONS ${MARLOWIN_WARNINGS} -fno-exceptions -fno-rtti -fno-threadsafe-statics)
+target_compile_options(mwpack_core PRIVATE ${MWPACK_OPTIONS})
 target_link_libraries(mwpack_core PUBLIC marlowin_core)
 
 add_executable(mwpack mwpack/main.cpp)
-target_compile_options(mwpack PRIVATE ${MARLOWIN_WARNINGS} -fno-exceptions -fno-rtti)
+target_compile_options(mwpack PRIVATE ${MWPACK_OPTIONS})
 target_link_libraries(mwpack PRIVATE mwpack_core)
 target_link_options(mwpack PRIVATE ${MARLOWIN_LINK_FLAGS} -s)
 

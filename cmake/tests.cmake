@@ -74,33 +74,45 @@ foreach(source ${BENCH_SOURCES})
   endif()
 endforeach()
 
-# Each suite runs with its own programs folder, Wine prefix and display, so suites run side by side.
-set(SUITE_RUN ${CMAKE_SOURCE_DIR}/scripts/suite-run.sh)
-function(marlowin_suite name program filter lang)
-  add_test(NAME ${name} COMMAND ${SUITE_RUN} ${name} $<TARGET_FILE:${program}> --gtest_filter=${filter})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "LANG=${lang}" TIMEOUT 600)
-endfunction()
-
-# Code page 1251 and the Russian system language come from a Russian locale.
-marlowin_suite(unit unit_tests -*Cp1251* en_US.UTF-8)
-marlowin_suite(unit_cp1251 unit_tests *Cp1251* ru_RU.UTF-8)
-# The longer suites in two halves each, so that the halves run side by side.
-marlowin_suite(dialogs_tray dialog_tests StartWindow*:Tray*:Dispatch*:About*:*Menu*:-*Russian* en_US.UTF-8)
-marlowin_suite(dialogs_editor dialog_tests -StartWindow*:Tray*:Dispatch*:About*:*Menu*:*Russian* en_US.UTF-8)
-marlowin_suite(dialogs_russian dialog_tests *Russian* ru_RU.UTF-8)
-marlowin_suite(e2e_resident e2e_tests Resident*-*Russian* en_US.UTF-8)
-marlowin_suite(e2e_packages e2e_tests -Resident*:*Russian* en_US.UTF-8)
-marlowin_suite(e2e_russian e2e_tests *Russian* ru_RU.UTF-8)
-# The longest suites start first; the others fill in beside them.
-set_tests_properties(e2e_resident e2e_packages PROPERTIES COST 100)
-
-# Kills of the editor and a full disk under Wine. The short run is part of the suite;
-# scripts/kill-test.sh runs the long one.
 file(GLOB STRESS_SOURCES CONFIGURE_DEPENDS tests/stress/*.cpp)
 marlowin_test_program(stress_tests GTEST SOURCES ${STRESS_SOURCES})
 add_dependencies(stress_tests Marlowin)
-add_test(NAME save_faults COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/fault-test.sh $<TARGET_FILE:stress_tests>)
-set_tests_properties(save_faults PROPERTIES ENVIRONMENT "LANG=en_US.UTF-8" TIMEOUT 900 COST 90)
+
+# The suites run where the shipped build is known: the test build's 64-bit test programs drive the
+# release build's 32-bit programs, the bytes users download. The 32-bit build only compiles them.
+if(MARLOWIN_SHIPPED_BUILD)
+  # Each suite runs with its own programs folder, Wine prefix and display, so suites run side by side.
+  set(SUITE_RUN ${CMAKE_SOURCE_DIR}/scripts/suite-run.sh)
+  set(SHIPPED_BIN ${MARLOWIN_SHIPPED_BUILD}/bin)
+  # SHIPPED: the suite runs the shipped 32-bit Marlowin.exe and mwpack.exe instead of the test build's.
+  function(marlowin_suite name program filter lang)
+    set(shipped)
+    if("SHIPPED" IN_LIST ARGN)
+      set(shipped --shipped ${SHIPPED_BIN})
+    endif()
+    add_test(NAME ${name} COMMAND ${SUITE_RUN} ${shipped} ${name} $<TARGET_FILE:${program}> --gtest_filter=${filter})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "LANG=${lang}" TIMEOUT 600)
+  endfunction()
+
+  # Code page 1251 and the Russian system language come from a Russian locale.
+  marlowin_suite(unit unit_tests -*Cp1251* en_US.UTF-8)
+  marlowin_suite(unit_cp1251 unit_tests *Cp1251* ru_RU.UTF-8)
+  # The longer suites in two halves each, so that the halves run side by side.
+  marlowin_suite(dialogs_tray dialog_tests StartWindow*:Tray*:Dispatch*:About*:*Menu*:-*Russian* en_US.UTF-8)
+  marlowin_suite(dialogs_editor dialog_tests -StartWindow*:Tray*:Dispatch*:About*:*Menu*:*Russian* en_US.UTF-8)
+  marlowin_suite(dialogs_russian dialog_tests *Russian* ru_RU.UTF-8)
+  marlowin_suite(e2e_resident e2e_tests Resident*-*Russian* en_US.UTF-8 SHIPPED)
+  marlowin_suite(e2e_packages e2e_tests -Resident*:*Russian* en_US.UTF-8 SHIPPED)
+  marlowin_suite(e2e_russian e2e_tests *Russian* ru_RU.UTF-8 SHIPPED)
+  # The longest suites start first; the others fill in beside them.
+  set_tests_properties(e2e_resident e2e_packages PROPERTIES COST 100)
+
+  # Kills of the editor and a full disk under Wine. The short run is part of the suite;
+  # scripts/kill-test.sh runs the long one.
+  add_test(NAME save_faults COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/fault-test.sh $<TARGET_FILE:stress_tests>
+                                    ${SHIPPED_BIN})
+  set_tests_properties(save_faults PROPERTIES ENVIRONMENT "LANG=en_US.UTF-8" TIMEOUT 900 COST 90)
+endif()
 
 # The Windows and GoogleTest headers, parsed once per test program instead of once per source.
 foreach(program unit_tests dialog_tests e2e_tests)

@@ -52,7 +52,7 @@ bool ShowFileDialog(OPENFILENAMEA* dialog, bool save)
     typedef BOOL(WINAPI * FileDialogProc)(LPOPENFILENAMEA);
     UseCommonControls();
     DynamicLibrary dialogs("comdlg32.dll");
-    dialogs.pin();
+    dialogs.keep();
     FileDialogProc show = dialogs.function<FileDialogProc>(save ? "GetSaveFileNameA" : "GetOpenFileNameA");
     return show && show(dialog);
 }

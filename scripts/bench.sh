@@ -7,7 +7,7 @@ configure_test_build
 cmake --build "$build" -j "$(nproc)" --target benchmarks >/dev/null
 (cd "$root" && cmake --preset release >/dev/null && cmake --build build/release --target release >/dev/null)
 
-echo "Marlowin.exe, stripped, all resources linked: $(stat -c %s "$root/build/release/Marlowin.exe") bytes"
+echo "Marlowin.exe, stripped, all resources linked: $(stat -c %s "$root/build/release/bin/Marlowin.exe") bytes"
 # Download sizes against their goals: each download at most 512 KB, Marlowin.exe at most 100 KB.
 size_line() {
   local bytes

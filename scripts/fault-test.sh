@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Runs the save stress program (argument 1) on a small, nearly full tmpfs mapped as drive T:,
 # with a few kills of the editor, as a suite of its own. Needs root for the mount and the base
-# Wine prefix that scripts/test.sh or scripts/kill-test.sh prepares. Further arguments go to the program.
+# Wine prefix that scripts/test.sh or scripts/kill-test.sh prepares. Argument 2: the folder of the
+# shipped 32-bit programs to drive. Further arguments go to the program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 program=$1
-shift
+shipped=$2
+shift 2
 build=$(cd "$(dirname "$program")/.." && pwd)
 [ -d "$build/wineprefix/dosdevices" ] || { echo "no Wine prefix in $build: run scripts/test.sh first" >&2; exit 1; }
 
@@ -23,4 +25,4 @@ rm -f "$link"
 ln -s "$small" "$link"
 
 MARLOWIN_SMALL_DRIVE=T: MARLOWIN_KILLS=${MARLOWIN_KILLS:-3} MARLOWIN_PROFILES=${MARLOWIN_PROFILES:-2000} \
-  bash "$root/scripts/suite-run.sh" save_faults "$program" "$@"
+  bash "$root/scripts/suite-run.sh" --shipped "$shipped" save_faults "$program" "$@"

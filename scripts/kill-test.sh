@@ -5,6 +5,7 @@
 source "$(dirname "$0")/opening.sh"
 
 configure_test_build
+(cd "$root" && cmake --preset release >/dev/null && cmake --build build/release -j 2 --target Marlowin)
 cmake --build "$build" -j 2 --target stress_tests
 
 trap cleanup_wine_env EXIT
@@ -12,4 +13,4 @@ prepare_prefix "$build/wineprefix"
 start_display private
 start_wineserver
 MARLOWIN_KILLS=${1:-30} MARLOWIN_PROFILES=${2:-20000} \
-  bash "$root/scripts/fault-test.sh" "$build/bin/stress_tests.exe" --gtest_filter='*Killed*'
+  bash "$root/scripts/fault-test.sh" "$build/bin/stress_tests.exe" "$root/build/release/bin" --gtest_filter='*Killed*'

@@ -6,15 +6,11 @@
 # resident copy is closed again.
 source "$(dirname "$0")/opening.sh"
 
-(cd "$root" && cmake --preset release >/dev/null && cmake --build build/release >/dev/null)
-runnable=$(runnable_preset release)
-if [ "$runnable" != release ]; then
-  echo "This machine cannot run 32-bit programs: running the same sources built for 64-bit Windows."
-  (cd "$root" && cmake --preset "$runnable" >/dev/null && cmake --build "build/$runnable" >/dev/null)
-fi
+# The program users download: the 32-bit build (under an emulator where the kernel has no 32-bit mode).
+(cd "$root" && cmake --preset release >/dev/null && cmake --build build/release -j 2 --target Marlowin >/dev/null)
 app=$root/build/app
 mkdir -p "$app/Packages" "$app/screenshots"
-cp "$root/build/$runnable/Marlowin.exe" "$app/"
+cp "$root/build/release/bin/Marlowin.exe" "$app/"
 python3 "$root/scripts/make-package.py" "$app/Packages/Demo.mwpack" \
   "Notepad||C:\\windows\\notepad.exe|C:\\windows|C:\\windows\\win.ini|Executable|Normal" \
   "Wine version||C:\\windows\\system32\\winver.exe|||Auto|Normal"
@@ -38,11 +34,11 @@ echo "Display: $DISPLAY"
 demo=$(winepath -w "$app/Packages/Demo.mwpack")
 echo "Launching $demo: Notepad with win.ini, then the Wine version box"
 status=0
-wine "$app/Marlowin.exe" "$demo" || status=$?
+with_32bit wine "$app/Marlowin.exe" "$demo" || status=$?
 echo "  Marlowin.exe ended with $status; the programs it started run on their own."
 
 echo "Starting the resident copy: splash logo for three seconds, then the tray icon"
-wine "$app/Marlowin.exe" &
+with_32bit wine "$app/Marlowin.exe" &
 resident=$!
 sleep 1.5
 [ "$private" = 1 ] && import -window root "$app/screenshots/splash.png" 2>/dev/null || true
@@ -53,7 +49,7 @@ echo "  (New package..., Edit package..., About..., Exit)."
 if [ "$private" = 1 ]; then
   import -window root "$app/screenshots/desktop.png" 2>/dev/null && \
     echo "  Screenshots of the virtual desktop: $app/screenshots/splash.png, desktop.png"
-  wine "$app/Marlowin.exe" U
+  with_32bit wine "$app/Marlowin.exe" U
   wait "$resident" || true
   echo "Closed the resident copy again (Marlowin.exe U): no display to keep it on."
 else

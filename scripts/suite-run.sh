@@ -2,8 +2,15 @@
 # Runs one test program as a suite of its own, for ctest: its own copy of the programs (so its own
 # Packages folder beside them), its own Wine prefix, wineserver and virtual display. Suites that start
 # resident copies, track menus and fill the Packages folder can then run side by side.
-# Usage: suite-run.sh NAME PROGRAM.exe [ARGUMENTS...]. test.sh prepares the base prefix beforehand.
+# Usage: suite-run.sh [--shipped DIR] NAME PROGRAM.exe [ARGUMENTS...]. test.sh prepares the base
+# prefix beforehand. With --shipped, the suite runs the 32-bit Marlowin.exe and mwpack.exe that DIR
+# holds (the release build: the bytes users download) instead of the test build's own.
 set -uo pipefail
+shipped=""
+if [ "$1" = --shipped ]; then
+  shipped=$2
+  shift 2
+fi
 name=$1
 program=$2
 shift 2
@@ -15,6 +22,9 @@ suite="$build/suites/$name"
 rm -rf "$suite"
 mkdir -p "$suite/bin"
 ln "$bin"/*.exe "$suite/bin/"
+if [ -n "$shipped" ]; then
+  ln -f "$shipped/Marlowin.exe" "$shipped/mwpack.exe" "$suite/bin/"
+fi
 
 # A fresh prefix each run, linked rather than copied: Wine replaces the files it changes (the
 # registry is written to a new file and renamed), so the base prefix stays as it was.
@@ -28,7 +38,7 @@ start_wineserver
 # Output goes through a file: Wine services started on demand would otherwise inherit ctest's
 # pipe and keep it open long after the test has ended.
 output="$suite/output.txt"
-(cd "$suite/bin" && wine "$suite/bin/$(basename "$program")" "$@" >"$output" 2>&1 </dev/null)
+(cd "$suite/bin" && with_32bit wine "$suite/bin/$(basename "$program")" "$@" >"$output" 2>&1 </dev/null)
 status=$?
 cat "$output"
 exit $status

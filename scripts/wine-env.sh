@@ -2,37 +2,61 @@
 # Every process started here is remembered by PID and ended by cleanup_wine_env.
 
 MARLOWIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-source "$MARLOWIN_ROOT/scripts/wine-bits.sh"
-if [ "$(wine_bits)" = 32 ]; then
-  export WINEARCH=win32
-else
-  # Debian's wine command always picks the 32-bit loader when it is installed: put the 64-bit one first.
-  export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
-  shims="$MARLOWIN_ROOT/build/wine64-bin"
-  mkdir -p "$shims"
-  for shim in wine wine-stable; do
-    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' > "$shims/$shim"
-    chmod +x "$shims/$shim"
-  done
-  export PATH="$shims:$PATH"
-  unset shims shim
-fi
+# One Wine for everything: 64-bit Wine with its 32-bit half. The test programs are 64-bit; the
+# programs users download are 32-bit and run beside them (see with_32bit).
+# Debian's wine command always picks the 32-bit loader when it is installed: put the 64-bit one first.
+export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+shims="$MARLOWIN_ROOT/build/wine64-bin"
+mkdir -p "$shims"
+for shim in wine wine-stable; do
+  printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' > "$shims/$shim"
+  chmod +x "$shims/$shim"
+done
+export PATH="$shims:$PATH"
+unset shims shim
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 started_xvfb_pid=""
 started_wineserver=""
 
-# Sets $build to the test build this machine can run (MARLOWIN_BUILD_DIR overrides) and configures it.
+# Sets $build to the test build (MARLOWIN_BUILD_DIR overrides) and configures it.
 configure_test_build() {
-  local preset
-  preset=$(runnable_preset test)
-  build=${MARLOWIN_BUILD_DIR:-$MARLOWIN_ROOT/build/$preset}
-  (cd "$MARLOWIN_ROOT" && cmake --preset "$preset" -B "$build" >/dev/null)
+  build=${MARLOWIN_BUILD_DIR:-$MARLOWIN_ROOT/build/test}
+  (cd "$MARLOWIN_ROOT" && cmake --preset test -B "$build" >/dev/null)
+}
+
+# The kernel runs 32-bit Linux code itself (the 32-bit loader answers). An emulator registered for
+# it system-wide does not count: Wine on qemu 7.x is far too slow.
+runs_32bit_natively() {
+  local entry
+  for entry in /proc/sys/fs/binfmt_misc/*; do
+    grep -qs '^interpreter .*qemu-i386' "$entry" && grep -qs '^enabled' "$entry" && return 1
+  done
+  [ -x /lib/ld-linux.so.2 ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+
+QEMU_I386="$MARLOWIN_ROOT/build/qemu/qemu-i386"
+
+# Runs a command in which Wine can start 32-bit programs. Where the kernel has no 32-bit mode, the
+# command runs in a private user and mount namespace with a binfmt_misc instance of its own (Linux
+# 6.7 and later) that hands i386 ELF files to qemu-i386: nothing is registered system-wide, and
+# the wineserver and 64-bit programs still run natively. Flags: P keeps argv[0], F opens qemu now.
+with_32bit() {
+  if runs_32bit_natively; then
+    "$@"
+    return
+  fi
+  [ -x "$QEMU_I386" ] || { echo "no $QEMU_I386: run scripts/setup.sh" >&2; return 1; }
+  unshare --user --map-root-user --mount --propagation private sh -c '
+    mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc || exit 90
+    printf ":qemu-i386:M:0:\\x7f\\x45\\x4c\\x46\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:%s:PF" "$0" \
+      > /proc/sys/fs/binfmt_misc/register || exit 91
+    exec "$@"' "$QEMU_I386" "$@"
 }
 
 # Settings every prefix needs; a prefix made before a setting was added gets it too.
-PREFIX_SETTINGS_VERSION=2
+PREFIX_SETTINGS_VERSION=3
 
 # Sets WINEPREFIX to the given folder and makes a prefix there once.
 prepare_prefix() {
@@ -40,7 +64,9 @@ prepare_prefix() {
   export WINEPREFIX=$(cd "$1" && pwd)
   local marker="$WINEPREFIX/.marlowin-ready"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >/dev/null 2>&1 || true
+    # Booted where 32-bit programs run, so that the prefix gets its 32-bit half too.
+    with_32bit wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
   fi
   if [ "$(cat "$marker" 2>/dev/null)" != "$PREFIX_SETTINGS_VERSION" ]; then
     # A crash must fail a test, not wait for someone to close a dialog.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/app_state.h"
+#include "base/dynamic_library.h"
 #include "app/splash.h"
 #include "res/resource.h"
 #include "tests/dialogs/tray_fixture.h"
@@ -124,40 +125,27 @@ TEST(SplashResources, IconsHaveTheirSizes)
     }
 }
 
-TEST(SplashResources, ManifestAndVersionNameTheProgram)
+// The manifest asks for the version-6 controls of the build's own architecture: a manifest naming
+// another architecture leaves the program without comctl32, and every dialog silently unopened.
+TEST(SplashResources, CommonControlsAreTheVersionTheManifestAsksFor)
 {
     std::string manifest = ResourceBytes(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    EXPECT_NE(manifest.find("name=\"Marlowin\" version=\"1.0.0.0\" processorArchitecture=\"X86\" type=\"win32\""),
-              std::string::npos);
-    EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+    const std::string tag = "name=\"Microsoft.Windows.Common-Controls\" version=\"";
+    size_t controls = manifest.find(tag);
+    ASSERT_NE(controls, std::string::npos);
+    std::string major = manifest.substr(controls + tag.size(), manifest.find('.', controls + tag.size()) - controls - tag.size());
 
-    typedef DWORD(WINAPI * SizeProc)(LPCSTR, LPDWORD);
-    typedef BOOL(WINAPI * InfoProc)(LPCSTR, DWORD, DWORD, LPVOID);
-    typedef BOOL(WINAPI * QueryProc)(LPCVOID, LPCSTR, LPVOID*, PUINT);
-    HMODULE version = LoadLibraryA("version.dll");
-    ASSERT_NE(version, nullptr);
-    SizeProc infoSize = (SizeProc)(void*)GetProcAddress(version, "GetFileVersionInfoSizeA");
-    InfoProc info = (InfoProc)(void*)GetProcAddress(version, "GetFileVersionInfoA");
-    QueryProc query = (QueryProc)(void*)GetProcAddress(version, "VerQueryValueA");
-    std::string exe = testing_support::MarlowinPath();
-    DWORD size = infoSize(exe.c_str(), nullptr);
-    ASSERT_GT(size, 0u);
-    std::vector<char> block(size);
-    ASSERT_TRUE(info(exe.c_str(), 0, size, block.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(query(block.data(), "\\", (LPVOID*)&fixed, &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
-    for (const char* key : { "FileDescription", "InternalName", "ProductName" }) {
-        char* text = nullptr;
-        std::string path = std::string("\\StringFileInfo\\040904b0\\") + key;
-        ASSERT_TRUE(query(block.data(), path.c_str(), (LPVOID*)&text, &length)) << key;
-        EXPECT_STREQ(text, "Marlowin") << key;
-    }
-    FreeLibrary(version);
+    // The side-by-side copy is named by architecture, assembly and version (Wine's reports 5.x
+    // through DllGetVersion whatever it is, so the name is what tells).
+    UseCommonControls();
+    HMODULE library = GetModuleHandleA("comctl32.dll");
+    ASSERT_NE(library, nullptr) << "comctl32 did not load";
+    char file[MAX_PATH] = "";
+    ASSERT_GT(GetModuleFileNameA(library, file, sizeof file), 0u);
+    std::string wanted = std::string(sizeof(void*) == 8 ? "amd64" : "x86") +
+                         "_microsoft.windows.common-controls_6595b64144ccf1df_" + major + ".";
+    CharLowerA(file);
+    EXPECT_NE(std::string(file).find(wanted), std::string::npos) << file;
 }
 
 }  // namespace

@@ -83,10 +83,10 @@ protected:
             PressKeys(popup, { VK_ESCAPE, VK_ESCAPE });
         for (HWND box; (box = WindowOf(copy->processId(), "#32770", "About")) != nullptr;) {
             PostMessageA(box, WM_COMMAND, IDC_ABOUT_OK, 0);
-            if (!WaitUntil([box] { return !IsWindow(box); }, 5000))
+            if (!WaitUntil([box] { return !IsWindow(box); }, 30000))
                 break;
         }
-        EXPECT_TRUE(WaitUntil([] { return !WindowOf(copy->processId(), "#32768"); }, 5000))
+        EXPECT_TRUE(WaitUntil([] { return !WindowOf(copy->processId(), "#32768"); }, 30000))
             << "a tray menu stays open";
     }
 
@@ -164,7 +164,7 @@ TEST_F(ResidentTray, EmptyPackageMenuLeavesTheTrayWorking)
         ASSERT_NE(empty, nullptr);
         PressKeys(empty, { VK_ESCAPE });
     }
-    ASSERT_TRUE(WaitUntil([] { return !WindowOf(copy->processId(), "#32768"); }, 5000));
+    ASSERT_TRUE(WaitUntil([] { return !WindowOf(copy->processId(), "#32768"); }, 30000));
     packages.addPackage("Later", "after-empty-menu");
     HWND menu = Click(WM_LBUTTONUP);
     ASSERT_NE(menu, nullptr);
@@ -193,11 +193,11 @@ TEST_F(ResidentTray, AboutBoxShowsItsTextsAndIgnoresEscape)
         GUITHREADINFO now = {};
         now.cbSize = sizeof now;
         return GetGUIThreadInfo(thread, &now) && now.hwndFocus != before.hwndFocus;
-    }, 5000));
+    }, 30000));
     EXPECT_TRUE(IsWindow(box) && IsWindowVisible(box));
 
     PostMessageA(box, WM_COMMAND, IDC_ABOUT_OK, 0);
-    EXPECT_TRUE(WaitUntil([box] { return !IsWindow(box); }, 5000));
+    EXPECT_TRUE(WaitUntil([box] { return !IsWindow(box); }, 30000));
     EXPECT_TRUE(copy->running());
 }
 

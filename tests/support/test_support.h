@@ -10,9 +10,10 @@
 
 namespace testing_support {
 
-// Polls the condition until it holds or the time is up; gives its last answer.
+// Polls the condition until it holds or the time is up; gives its last answer. The limits are wide:
+// the 32-bit programs may run under an emulator, and a wait that succeeds returns at once.
 template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs = 10000)
+bool WaitUntil(Condition condition, DWORD timeoutMs = 30000)
 {
     DWORD begin = GetTickCount();
     while (!condition()) {
@@ -54,7 +55,7 @@ struct RunResult {
 // Starts the exact command line (the program's own name included) and waits for it to end.
 RunResult RunCommandLine(const std::string& commandLine, DWORD timeoutMs, const char* directory = nullptr);
 // The same with Marlowin.exe, quoted, as the program's name.
-RunResult RunMarlowin(const std::string& argument, DWORD timeoutMs = 20000);
+RunResult RunMarlowin(const std::string& argument, DWORD timeoutMs = 60000);
 
 // A steady clock for benchmarks, and the middle of their samples.
 double MillisecondsNow();
@@ -75,7 +76,7 @@ public:
     RecorderLog();
     ~RecorderLog();
     // Waits up to timeoutMs for at least count lines; gives them in launch (creation) order.
-    std::vector<Recording> waitFor(size_t count, DWORD timeoutMs = 10000) const;
+    std::vector<Recording> waitFor(size_t count, DWORD timeoutMs = 30000) const;
     // Lines present once a witness started now has written its own, for checks that nothing
     // (or nothing more) was started; the witness's own line is left out.
     std::vector<Recording> settle() const;
