@@ -27,7 +27,7 @@ add_custom_command(
           ${MARLOWIN_ZIP} ${MARLOWIN_SETUP} ${MARLOWIN_SHIPPED_FILES}
   DEPENDS ${MARLOWIN_SHIPPED_PROGRAMS} ${CMAKE_SOURCE_DIR}/scripts/package-release.sh
           ${CMAKE_SOURCE_DIR}/scripts/make-package.py ${CMAKE_SOURCE_DIR}/release/marlowin.nsi
-          ${CMAKE_SOURCE_DIR}/release/ReadMe.txt ${CMAKE_SOURCE_DIR}/res/art/mw.ico
+          ${CMAKE_SOURCE_DIR}/release/ReadMe.txt ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/res/art/mw.ico
   COMMENT "Packing Marlowin-${PROJECT_VERSION}-${MARLOWIN_PLATFORM}.zip and ${MARLOWIN_SETUP_NAME}"
   VERBATIM)
 add_custom_target(release DEPENDS ${MARLOWIN_ZIP} ${MARLOWIN_SETUP})
