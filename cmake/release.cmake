@@ -21,7 +21,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
             ${MARLOWIN_ZIP} ${MARLOWIN_SETUP} ${MARLOWIN_SHIPPED_FILES}
     DEPENDS ${MARLOWIN_SHIPPED_PROGRAMS} ${CMAKE_SOURCE_DIR}/scripts/package-release.sh
             ${CMAKE_SOURCE_DIR}/scripts/make-package.py ${CMAKE_SOURCE_DIR}/release/marlowin.nsi
-            ${CMAKE_SOURCE_DIR}/release/ReadMe.txt ${CMAKE_SOURCE_DIR}/res/art/mw.ico
+            ${CMAKE_SOURCE_DIR}/release/ReadMe.txt ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/res/art/mw.ico
     COMMENT "Packing ${MARLOWIN_ZIP_NAME} and ${MARLOWIN_SETUP_NAME}"
     VERBATIM)
   add_custom_target(release ALL DEPENDS ${MARLOWIN_ZIP} ${MARLOWIN_SETUP})

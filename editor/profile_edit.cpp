@@ -1,11 +1,29 @@
 // Every change rewrites the whole package in name order and reads it back, then cleans the form.
 #include "editor/profile_edit.h"
 
+#include "base/bounded_format.h"
+#include "base/message_text.h"
 #include "editor/profile_form.h"
 #include "res/resource.h"
 #include "store/package_file.h"
 
+int(WINAPI* SaveFailedBoxCall)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
+
 namespace {
+
+// Writes the list as it stands; a write that did not take is told once, with the package and
+// the cause. Owned by the editor, the box keeps the user in it until it is read.
+bool Save(HWND dialog, PackageFile& package)
+{
+    if (package.rewritePackage(dialog))
+        return true;
+    char title[QUOTE_LIMIT + 1], cause[256], text[400];
+    ShortenValue(package.title ? package.title : "", QUOTE_LIMIT, title, sizeof title);
+    DescribeError(package.saveError, cause, sizeof cause);
+    FormatBounded(text, sizeof text, "The package \"%s\" could not be saved.\n\n%s", title, cause);
+    SaveFailedBoxCall(dialog, text, "Marlowin", MB_OK | MB_ICONERROR);
+    return false;
+}
 
 // Removes the profile of exactly this name and writes the package without it. False when
 // the package still holds it because the write failed.
@@ -13,7 +31,7 @@ bool RemoveAndRewrite(HWND dialog, PackageFile& package, const char* name)
 {
     if (!package.profiles.removeByName(name))
         return true;
-    return package.rewritePackage(dialog);
+    return Save(dialog, package);
 }
 
 }  // namespace
@@ -35,7 +53,7 @@ void AddProfile(HWND dialog, PackageFile& package)
     package.profiles.removeByName(added.name());
     package.profiles.insertSorted(&added);
     // After a failed write the texts stay in the form for another try.
-    if (package.rewritePackage(dialog))
+    if (Save(dialog, package))
         RequestCleanForm(dialog);
 }
 

@@ -6,6 +6,9 @@
 
 struct PackageFile;
 
+// The box that tells of a save that did not take; tests put a recorder in its place.
+extern int(WINAPI* SaveFailedBoxCall)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
 void AddProfile(HWND dialog, PackageFile& package);
 void DeleteProfile(HWND dialog, PackageFile& package);
 // WM_VKEYTOITEM: -1 lets the list box handle the key; otherwise the entry's index.

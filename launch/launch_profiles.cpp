@@ -12,8 +12,10 @@ namespace {
 bool StartProcess(const ProfileBase& profile, int showCommand)
 {
     char commandLine[COMMAND_LINE_SIZE];
-    if (!ComposeCommandLine(profile.object(), profile.arguments(), commandLine, sizeof commandLine))
+    if (!ComposeCommandLine(profile.object(), profile.arguments(), commandLine, sizeof commandLine)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
+    }
 
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
@@ -33,10 +35,36 @@ bool StartProcess(const ProfileBase& profile, int showCommand)
     return false;
 }
 
-// ShellExecute reports success as a value above 32.
+// ShellExecute reports success as a value above 32, and failure as a code of its own; the low
+// codes are system error numbers, the others are given theirs here.
 bool Succeeded(HINSTANCE result)
 {
-    return (INT_PTR)result > 32;
+    INT_PTR code = (INT_PTR)result;
+    if (code > 32)
+        return true;
+    DWORD error = (DWORD)code;
+    if (code == 0)
+        error = ERROR_NOT_ENOUGH_MEMORY;
+    else if (code == SE_ERR_SHARE)
+        error = ERROR_SHARING_VIOLATION;
+    else if (code == SE_ERR_ASSOCINCOMPLETE || code == SE_ERR_NOASSOC)
+        error = ERROR_NO_ASSOCIATION;
+    else if (code >= SE_ERR_DDETIMEOUT && code <= SE_ERR_DDEBUSY)
+        error = ERROR_DDE_FAIL;
+    else if (code == SE_ERR_DLLNOTFOUND)
+        error = ERROR_DLL_NOT_FOUND;
+    SetLastError(error);
+    return false;
+}
+
+void Note(LaunchFailures* failures, const ProfileBase& profile, DWORD error)
+{
+    if (failures->count < LaunchFailures::KEPT) {
+        LaunchFailures::Failure& failure = failures->kept[failures->count];
+        lstrcpynA(failure.name, profile.name(), sizeof failure.name);
+        failure.error = error;
+    }
+    ++failures->count;
 }
 
 }  // namespace
@@ -57,8 +85,12 @@ bool LaunchProfile(const ProfileBase& profile, HWND owner)
     return false;
 }
 
-void LaunchProfiles(const ProfileBase* first, HWND owner)
+void LaunchProfiles(const ProfileBase* first, HWND owner, LaunchFailures* failures)
 {
-    for (const ProfileBase* profile = first; profile; profile = profile->next)
-        LaunchProfile(*profile, owner);
+    if (failures)
+        failures->count = 0;
+    for (const ProfileBase* profile = first; profile; profile = profile->next) {
+        if (!LaunchProfile(*profile, owner) && failures && profile->object()[0] != '\0')
+            Note(failures, *profile, GetLastError());
+    }
 }

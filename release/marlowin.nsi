@@ -43,14 +43,42 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 Marlowin developers"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_COMPONENTSPAGE_NODESC
+; Every page of the modern interface adds a blank subcaption to the window title; each page
+; puts the plain title back when it shows.
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW PlainTitle
 !insertmacro MUI_PAGE_COMPONENTS
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW PlainTitle
 !insertmacro MUI_PAGE_DIRECTORY
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW PlainTitle
 !insertmacro MUI_PAGE_INSTFILES
+; Checked by default; a copy that the upgrade has restarted already is not started twice.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Run Marlowin"
+!define MUI_FINISHPAGE_RUN_FUNCTION RunMarlowin
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW PlainTitle
+!insertmacro MUI_PAGE_FINISH
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW un.PlainTitle
 !insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW un.PlainTitle
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
 Var ResidentWasRunning
+
+Function PlainTitle
+  SendMessage $HWNDPARENT ${WM_SETTEXT} 0 "STR:$(^SetupCaption)"
+FunctionEnd
+
+Function un.PlainTitle
+  SendMessage $HWNDPARENT ${WM_SETTEXT} 0 "STR:$(^UninstallCaption)"
+FunctionEnd
+
+Function RunMarlowin
+  ${If} $ResidentWasRunning <> 1
+    SetOutPath "$INSTDIR"
+    Exec '"$INSTDIR\Marlowin.exe"'
+  ${EndIf}
+FunctionEnd
 
 ; Closes a running resident copy with "<exe> U" and waits until it has ended, so that its files
 ; can be replaced or removed. Sets $ResidentWasRunning to 1 when there was one.
@@ -94,6 +122,7 @@ Section "Marlowin" SecProgram
 
   SetOutPath "$INSTDIR"
   !insertmacro InstallPrograms
+  File "${STAGE}\LICENSE.txt"
   ; The example only for a new Packages folder: an upgrade leaves the user's packages alone.
   ${IfNot} ${FileExists} "$INSTDIR\Packages\*.*"
     SetOutPath "$INSTDIR\Packages"
@@ -115,6 +144,7 @@ Section "Marlowin" SecProgram
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Marlowin"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "Marlowin developers"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Comments" "Free software under the MIT License: $INSTDIR\LICENSE.txt"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Marlowin.exe,0"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
@@ -132,7 +162,7 @@ SectionEnd
 
 !ifdef SHIPS_mwpack
 ${StrStr}
-Section /o "Add the Marlowin folder to my PATH (for mwpack in a console)" SecPath
+Section /o "Add to my PATH (for mwpack)" SecPath
   ReadRegStr $0 HKCU "Environment" "Path"
   ${StrStr} $1 ";$0;" ";$INSTDIR;"
   ${If} $1 == ""
@@ -178,6 +208,7 @@ ${UnStrRep}
 Section "Uninstall"
   !insertmacro CloseResidentCopy "$INSTDIR\Marlowin.exe"
   !insertmacro RemovePrograms
+  Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\Uninstall.exe"
   Delete "$SMPROGRAMS\Marlowin.lnk"
   Delete "$SMSTARTUP\Marlowin.lnk"

@@ -29,6 +29,7 @@ python3 "$root/scripts/make-package.py" "$stage/Packages/Example.mwpack" \
   'Windows folder||cmd.exe|.|/c start "" "%windir%"|Executable|Minimize'
 # Notepad on older Windows shows only CR LF line ends.
 sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' "$root/release/ReadMe.txt" > "$stage/ReadMe.txt"
+sed -e 's/$/\r/' "$root/LICENSE" > "$stage/LICENSE.txt"
 
 find "$stage" -exec touch -h -d "@$epoch" {} +
 chmod -R u=rwX,go=rX "$stage"

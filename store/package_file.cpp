@@ -53,6 +53,7 @@ PackageFile* CreatePackageFile()
     package->records = nullptr;
     package->loadedCount = 0;
     package->profiles.first = nullptr;
+    package->saveError = NO_ERROR;
     return package;
 }
 

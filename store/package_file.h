@@ -9,6 +9,8 @@
 #include "store/package_rewrite.h"
 #include "store/profile.h"
 
+struct LaunchFailures;
+
 struct PackageFile {
     HANDLE handle;
     char* path;
@@ -18,6 +20,7 @@ struct PackageFile {
     Profile* records;        // slotCount entries; the last is a default profile in no list
     uint32_t loadedCount;
     ProfileList profiles;
+    DWORD saveError;         // why the last rewriteList did not take; NO_ERROR when it did
 
     // Takes copies of the path and of the title's first titleLength characters (no title when
     // null); false when memory ran out.
@@ -29,12 +32,14 @@ struct PackageFile {
     // Recovers the package if needed, then reads it; one that cannot be mended yet is read as
     // its recovery will leave it.
     void readRecovered();
-    void openAndLaunch(const char* packagePath);
+    // Starts the package's profiles; those that could not be started go into `failures` when given.
+    void openAndLaunch(const char* packagePath, LaunchFailures* failures = nullptr);
 
     // Writes the first recordCount profiles of the list crash-safely; needs handle and path.
     SaveOutcome writeList(uint32_t recordCount);
     // The store's one step for a change: writeList of the whole list as it stands, then the
-    // package read back as it now is. True when the package holds the list.
+    // package read back as it now is. True when the package holds the list; otherwise
+    // saveError names the cause.
     bool rewriteList();
 
     // The editor's view of the same steps: each reads, then lists the profiles in the dialog.

@@ -127,9 +127,12 @@ bool WriteSideFile(const char* side, const Undo& undo)
     memcpy(trailer + 12, TRAILER_MARK, sizeof TRAILER_MARK);
     bool done = WriteAll(file, undo.bytes, length) && WriteAll(file, trailer, TRAILER_SIZE) &&
                 FlushFileBuffers(file);
+    DWORD cause = GetLastError();
     CloseHandle(file);
-    if (!done)
+    if (!done) {
         DeleteFileA(side);
+        SetLastError(cause);
+    }
     return done;
 }
 
@@ -188,6 +191,14 @@ DWORD FirstDifference(const unsigned char* a, DWORD aSize, const unsigned char* 
     while (at < common && a[at] == b[at])
         ++at;
     return at;
+}
+
+// A save that did not write, with its cause as the thread's last error; a call that failed
+// without giving one counts as a failed write.
+SaveOutcome Failed(SaveOutcome outcome, DWORD cause)
+{
+    SetLastError(cause != NO_ERROR ? cause : ERROR_WRITE_FAULT);
+    return outcome;
 }
 
 }  // namespace
@@ -265,33 +276,37 @@ unsigned char* LoadPackageImage(HANDLE file, const char* path, DWORD* size)
 SaveOutcome SavePackageImage(HANDLE file, const char* path, const unsigned char* image, DWORD size)
 {
     char side[MAX_PATH + 2];
-    if (!SideFilePath(path, side, sizeof side) || size > MAX_IMAGE)
-        return SAVE_KEPT;
+    if (!SideFilePath(path, side, sizeof side))
+        return Failed(SAVE_KEPT, ERROR_FILENAME_EXCED_RANGE);
+    if (size > MAX_IMAGE)
+        return Failed(SAVE_KEPT, ERROR_FILE_TOO_LARGE);
     if (!RecoverPackage(file, path))
-        return SAVE_PENDING;
+        return Failed(SAVE_PENDING, GetLastError());
     DWORD oldSize = 0;
     unsigned char* previous = LoadPackageImage(file, path, &oldSize);
     if (!previous)
-        return SAVE_KEPT;
+        return Failed(SAVE_KEPT, GetLastError());
 
     // Only the bytes from the first difference on are saved aside and written.
     DWORD from = FirstDifference(previous, oldSize, image, size);
     SaveOutcome outcome = SAVE_WRITTEN;
+    DWORD cause = NO_ERROR;
     Undo undo = { from, oldSize, previous + from };
     if (from == oldSize && from == size) {
         // Nothing changes.
     } else if (!WriteSideFile(side, undo)) {
         outcome = SAVE_KEPT;
+        cause = GetLastError();
     } else if (PutBytes(file, from, image + from, size)) {
         DropSideFile(side);
-    } else if (PutBytes(file, from, previous + from, oldSize)) {
-        outcome = SAVE_KEPT;
-        DropSideFile(side);
     } else {
-        outcome = SAVE_PENDING;
+        cause = GetLastError();
+        outcome = PutBytes(file, from, previous + from, oldSize) ? SAVE_KEPT : SAVE_PENDING;
+        if (outcome == SAVE_KEPT)
+            DropSideFile(side);
     }
     free(previous);
-    return outcome;
+    return outcome == SAVE_WRITTEN ? outcome : Failed(outcome, cause);
 }
 
 SaveOutcome PackageFile::writeList(uint32_t recordCount)
@@ -300,10 +315,10 @@ SaveOutcome PackageFile::writeList(uint32_t recordCount)
     uint32_t nodes = profiles.count();
     uint32_t written = recordCount < nodes ? recordCount : nodes;
     if (nodes > MAX_IMAGE / RECORD_SIZE)
-        return SAVE_KEPT;
+        return Failed(SAVE_KEPT, ERROR_FILE_TOO_LARGE);
     unsigned char* image = (unsigned char*)PackageRewriteIo.allocate((size_t)nodes * RECORD_SIZE);
     if (!image)
-        return SAVE_KEPT;
+        return Failed(SAVE_KEPT, ERROR_NOT_ENOUGH_MEMORY);
     profiles.serialize(image);
     SaveOutcome outcome = SavePackageImage(handle, path, image, written * RECORD_SIZE);
     free(image);
@@ -313,6 +328,7 @@ SaveOutcome PackageFile::writeList(uint32_t recordCount)
 bool PackageFile::rewriteList()
 {
     SaveOutcome outcome = writeList(profiles.count());
+    saveError = outcome == SAVE_WRITTEN ? NO_ERROR : GetLastError();
     if (outcome == SAVE_PENDING)
         readRecovered();
     else

@@ -30,7 +30,8 @@ enum SaveOutcome {
 };
 
 // Puts exactly this image into the package that `file` holds open for reading and writing at
-// `path`, recovering it first if needed. Without a path nothing is written.
+// `path`, recovering it first if needed. Without a path nothing is written. Any outcome but
+// SAVE_WRITTEN leaves the cause as the thread's last error.
 SaveOutcome SavePackageImage(HANDLE file, const char* path, const unsigned char* image, DWORD size);
 
 // The package's bytes as they stand once its side file, if any, is put back; allocated by

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "launch/launch_package.h"
+#include "tray/launch_report.h"
 #include "store/package_folder.h"
 #include "store/package_names.h"
 
@@ -43,18 +44,40 @@ UINT FillPackageMenu(HMENU menu)
             continue;
         if (!StoreName(count, found.cFileName, length - PACKAGE_SUFFIX_LENGTH))
             break;
-        AppendMenuA(menu, MF_STRING, IDM_PACKAGE_FIRST + count, PackageNames[count]);
+        char text[2 * MAX_PATH];
+        MenuTextFor(PackageNames[count], text, sizeof text);
+        AppendMenuA(menu, MF_STRING, IDM_PACKAGE_FIRST + count, text);
         ++count;
     } while (count < MAX_PACKAGES && FindNextFileA(search, &found));
     FindClose(search);
     return count;
 }
 
-void LaunchListedPackage(UINT index)
+bool MenuTextFor(const char* name, char* text, size_t size)
+{
+    size_t at = 0;
+    for (; *name; ++name) {
+        size_t needed = *name == '&' ? 2 : 1;
+        if (at + needed >= size) {
+            text[0] = '\0';
+            return false;
+        }
+        if (*name == '&')
+            text[at++] = '&';
+        text[at++] = *name;
+    }
+    text[at] = '\0';
+    return true;
+}
+
+void LaunchListedPackage(HWND window, UINT index)
 {
     if (index >= MAX_PACKAGES || !PackageNames[index])
         return;
     char path[MAX_PATH];
-    if (PackagePathFor(PackageNames[index], path, sizeof path))
-        LaunchPackageAt(path);
+    if (!PackagePathFor(PackageNames[index], path, sizeof path))
+        return;
+    LaunchFailures failures;
+    LaunchPackageAt(path, &failures);
+    ReportLaunchFailures(window, PackageNames[index], failures);
 }

@@ -13,6 +13,11 @@ extern char* PackageNames[MAX_PACKAGES];
 UINT FillPackageMenu(HMENU menu);
 
 // Launches the package behind the command IDM_PACKAGE_FIRST + index; nothing when it cannot.
-void LaunchListedPackage(UINT index);
+// Profiles that could not be started are named in a balloon from the window's tray icon.
+void LaunchListedPackage(HWND window, UINT index);
+
+// The item's text for a package name: an '&' would mark the next letter, so it is doubled.
+// False when it does not fit.
+bool MenuTextFor(const char* name, char* text, size_t size);
 
 #endif

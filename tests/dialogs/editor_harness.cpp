@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "editor/package_editor.h"
+#include "editor/profile_edit.h"
 #include "res/resource.h"
 #include "tests/dialogs/tray_fixture.h"
 
@@ -161,6 +162,28 @@ std::string PackageFolder::write(const std::string& name, const std::vector<Reco
     std::string file = path(name);
     WriteFileBytes(file, EncodePackage(records));
     return file;
+}
+
+LONG SaveBoxes::shown;
+std::string SaveBoxes::lastText;
+
+static int WINAPI AnswerSaveBox(HWND, LPCSTR text, LPCSTR, UINT)
+{
+    SaveBoxes::lastText = text;
+    InterlockedIncrement(&SaveBoxes::shown);
+    return IDOK;
+}
+
+SaveBoxes::SaveBoxes()
+{
+    shown = 0;
+    lastText.clear();
+    SaveFailedBoxCall = AnswerSaveBox;
+}
+
+SaveBoxes::~SaveBoxes()
+{
+    SaveFailedBoxCall = MessageBoxA;
 }
 
 RecordSpec Record(const std::string& name, const std::string& type, const std::string& object,

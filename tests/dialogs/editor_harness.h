@@ -42,6 +42,16 @@ public:
     void screenshot(const char* name) const;
 };
 
+// Answers the box of a failed save while it lives, instead of the user: counts the boxes and
+// keeps the last text.
+class SaveBoxes {
+public:
+    SaveBoxes();
+    ~SaveBoxes();
+    static LONG shown;
+    static std::string lastText;
+};
+
 // A fresh package in a temporary folder, removed with it.
 class PackageFolder {
 public:

@@ -15,11 +15,18 @@ using namespace tray_testing;
 
 namespace {
 
+// The item's text as the menu shows it: "&&" is one '&', a single '&' only underlines.
 std::string ItemText(HMENU menu, UINT position)
 {
     char text[512] = "";
     GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-    return text;
+    std::string shown;
+    for (const char* at = text; *at; ++at) {
+        if (*at == '&' && *++at == '\0')
+            break;
+        shown += *at;
+    }
+    return shown;
 }
 
 class PackageMenuTest : public ::testing::Test {

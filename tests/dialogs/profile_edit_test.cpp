@@ -247,6 +247,7 @@ private:
         return FALSE;
     }
     static LONG remaining;
+    SaveBoxes boxes_;
 };
 LONG FailingWrites::remaining;
 
@@ -258,6 +259,7 @@ TEST_F(ProfileEdit, FailedWriteOfAnAddKeepsThePackageAndTheForm)
         FailingWrites failing(1);
         editor.setText(IDC_NAME, "b");
         editor.command(IDC_ADD_PROFILE);
+        EXPECT_EQ(SaveBoxes::shown, 1);
     }
     EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_EQ(editor.entries(), Names({ "a", "c" }));
@@ -284,6 +286,7 @@ TEST_F(ProfileEdit, FailedWriteOfADeleteKeepsTheProfile)
     {
         FailingWrites failing(1);
         editor.key(VK_DELETE, (WORD)entryIndex("a"), editor.item(IDC_PROFILE_LIST));
+        EXPECT_EQ(SaveBoxes::shown, 1);
     }
     EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_EQ(editor.entries(), Names({ "a", "b" }));

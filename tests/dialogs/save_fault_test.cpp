@@ -5,6 +5,7 @@
 
 #include "editor/package_editor.h"
 #include "editor/package_editor_dialog.h"
+#include "editor/profile_edit.h"
 #include "res/resource.h"
 #include "store/package_file.h"
 #include "store/package_rewrite.h"
@@ -60,6 +61,7 @@ protected:
     }
     bool sideFileExists() const { return GetFileAttributesA((path + "~").c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+    SaveBoxes boxes;
     PackageFolder folder;
     Editor editor;
     std::string path, before;
@@ -129,6 +131,43 @@ TEST_F(SaveFault, LaunchMendsAPackageWhoseRestoreFailed)
     DestroyPackageFile(launch);
     EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_FALSE(sideFileExists());
+}
+
+// The texts of a message box's statics, one after another.
+std::string BoxText(HWND box)
+{
+    std::string text;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[16] = "";
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "Static") == 0)
+            text += WindowText(child);
+    }
+    return text;
+}
+
+TEST_F(SaveFault, FailedAddIsToldOnceByPackageAndCauseAndTheFormStaysFilled)
+{
+    start({ Record("a") });
+    SaveFailedBoxCall = MessageBoxA;   // the real box this time
+    editor.setText(IDC_NAME, "b");
+    editor.setText(IDC_OBJECT, "C:\\Tools\\b.exe");
+    FailingWrites failing(1, 1000);
+    // Posted: the box holds the editor's thread until it is answered.
+    PostMessageA(editor.window(), WM_COMMAND, IDC_ADD_PROFILE, (LPARAM)editor.item(IDC_ADD_PROFILE));
+    HWND box = WaitForOwnedWindow(editor.window());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(WindowText(box), "Marlowin");
+    EXPECT_EQ(BoxText(box), "The package \"saved\" could not be saved.\n\nDisk full.");   // Wine's words
+    CaptureDisplay("save-failed.png");
+    SendMessageA(box, WM_COMMAND, IDOK, 0);
+
+    // Answered by the editor's own loop, or by a second box's, were there one.
+    SendMessageA(editor.window(), WM_NULL, 0, 0);
+    EXPECT_EQ(FindOwnWindow("Marlowin"), nullptr);
+    EXPECT_EQ(editor.text(IDC_NAME), "b");
+    EXPECT_EQ(editor.text(IDC_OBJECT), "C:\\Tools\\b.exe");
+    EXPECT_EQ(ReadFileBytes(path), before);
 }
 
 // An editor made on this thread, so that the list box can be filled quickly.

@@ -7,6 +7,8 @@
 #include "base/app_state.h"
 #include "res/resource.h"
 #include "tests/support/test_support.h"
+#include "tray/commands.h"
+#include "tray/package_menu.h"
 #include "tray/start_window.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_menu.h"
@@ -28,6 +30,7 @@ struct NotifyCall {
     std::string tip;
     std::string icon;     // the resource name whose image was handed over
     DWORD thread = 0;
+    std::string infoTitle, info;   // a balloon's
 };
 
 std::vector<DWORD> IconPixels(HICON icon)
@@ -96,6 +99,10 @@ private:
             for (const auto& reference : references_)
                 if (!pixels.empty() && reference.second == pixels)
                     call.icon = reference.first;
+        }
+        if (data->uFlags & NIF_INFO) {
+            call.infoTitle.assign(data->szInfoTitle, strnlen(data->szInfoTitle, sizeof data->szInfoTitle));
+            call.info.assign(data->szInfo, strnlen(data->szInfo, sizeof data->szInfo));
         }
         call.thread = GetCurrentThreadId();
         EnterCriticalSection(&lock_);
@@ -355,5 +362,37 @@ INSTANTIATE_TEST_SUITE_P(Versions, ShellAge,
                                            VersionCase{ 5, 1, false }, VersionCase{ 5, 2, false },
                                            VersionCase{ 6, 0, false }, VersionCase{ 10, 0, false },
                                            VersionCase{ 0x80000000u, 0, false }));
+
+}  // namespace
+
+namespace {
+
+// Chosen from the tray, a package whose profiles partly fail starts the others and names the
+// failed ones in one balloon from the icon.
+TEST_F(StartWindow, PackageChosenFromTheTrayNamesItsFailedProfilesInABalloon)
+{
+    Create();
+    testing_support::PackagesFolder packages;
+    testing_support::RecorderLog log;
+    packages.addFile("Work.mwpack",
+                     testing_support::EncodePackage({ testing_support::RecorderRecord("started", "Works"),
+                                                      testing_support::RecorderRecord("never", "Broken", "C:\\no such folder") }));
+    HMENU menu = CreatePopupMenu();
+    ASSERT_EQ(FillPackageMenu(menu), 1u);
+    DestroyMenu(menu);
+    NotifyRecorder::Clear();
+
+    DispatchCommand(window, IDM_PACKAGE_FIRST);
+    EXPECT_EQ(log.waitFor(1).size(), 1u);
+    std::vector<NotifyCall> calls = NotifyRecorder::Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].message, (DWORD)NIM_MODIFY);
+    EXPECT_EQ(calls[0].size, (DWORD)NOTIFYICONDATAA_V2_SIZE);
+    EXPECT_EQ(calls[0].window, window);
+    EXPECT_EQ(calls[0].id, 333u);
+    EXPECT_EQ(calls[0].flags, (UINT)NIF_INFO);
+    EXPECT_EQ(calls[0].infoTitle, "Not started from Work");
+    EXPECT_EQ(calls[0].info, "Broken: Directory name invalid.");   // Wine's words
+}
 
 }  // namespace

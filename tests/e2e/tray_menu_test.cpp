@@ -145,7 +145,7 @@ void ResidentTray::ExpectWebPages(const std::string& help, const std::string& do
 
 TEST_F(ResidentTray, LeftClickListsPackagesAndTheKeyboardChoiceLaunches)
 {
-    packages.addPackage("Work", "chosen-from-tray");
+    packages.addPackage("My Work & Play", "chosen-from-tray");   // an '&' is no mnemonic here
     HWND menu = Click(WM_LBUTTONUP);
     ASSERT_NE(menu, nullptr);
     PressKeys(menu, { VK_DOWN, VK_RETURN });

@@ -202,6 +202,7 @@ TEST_F(Release, SilentInstallPlacesProgramsShortcutsUninstallEntryAndAssociation
     for (const std::string& program : ShippedPrograms())
         EXPECT_TRUE(FileExists(folder + "\\" + program)) << program;
     EXPECT_TRUE(FileExists(folder + "\\Uninstall.exe"));
+    EXPECT_TRUE(FileExists(folder + "\\LICENSE.txt"));
     EXPECT_TRUE(FileExists(folder + "\\Packages\\Example.mwpack"));
     EXPECT_TRUE(HoldsBytes(InstalledExe(), ReadFileBytes(Env("MW_RELEASE_UNZIPPED") + "\\Marlowin\\Marlowin.exe")))
         << "the installer and the zip ship different programs";
@@ -215,6 +216,7 @@ TEST_F(Release, SilentInstallPlacesProgramsShortcutsUninstallEntryAndAssociation
     EXPECT_EQ(UserText(UNINSTALL_KEY, "DisplayName"), "Marlowin");
     EXPECT_EQ(UserText(UNINSTALL_KEY, "DisplayVersion"), Env("MW_RELEASE_VERSION"));
     EXPECT_NE(UserText(UNINSTALL_KEY, "Publisher"), "");
+    EXPECT_NE(UserText(UNINSTALL_KEY, "Comments").find(folder + "\\LICENSE.txt"), std::string::npos);
     EXPECT_PRED2(SamePath, UserText(UNINSTALL_KEY, "DisplayIcon"), InstalledExe() + ",0");
     EXPECT_PRED2(SamePath, ProgramOf(UserText(UNINSTALL_KEY, "UninstallString")), folder + "\\Uninstall.exe");
     EXPECT_GT(UserNumber(UNINSTALL_KEY, "EstimatedSize"), 0u);
@@ -291,6 +293,7 @@ TEST_F(Release, SilentUninstallRemovesEverythingButThePackages)
 
     for (const std::string& program : ShippedPrograms())
         EXPECT_FALSE(FileExists(folder + "\\" + program)) << program;
+    EXPECT_FALSE(FileExists(folder + "\\LICENSE.txt"));
     EXPECT_FALSE(MappingExists()) << "the running copy was left running";
     EXPECT_FALSE(FileExists(StartMenuShortcut()));
     EXPECT_FALSE(FileExists(StartupShortcut()));
@@ -342,6 +345,7 @@ TEST_F(Release, ZipInAFolderWithBlanksLaunchesTheExamplePackage)
     for (const std::string& program : ShippedPrograms())
         EXPECT_TRUE(FileExists(folder + "\\" + program)) << program;
     EXPECT_TRUE(FileExists(folder + "\\ReadMe.txt"));
+    EXPECT_TRUE(FileExists(folder + "\\LICENSE.txt"));
 
     ASSERT_TRUE(VisibleWindows(FOLDER_WINDOW_CLASSES).empty());
     HttpRecorder browser;
