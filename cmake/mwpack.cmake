@@ -16,6 +16,8 @@ add_library(mwpack_core STATIC ${MWPACK_SOURCES})
 # No streams either: the program writes through its own console.
 target_compile_definitions(mwpack_core PUBLIC JSON_NOEXCEPTION JSON_NO_IO)
 target_include_directories(mwpack_core SYSTEM PUBLIC ${MWPACK_JSON_INCLUDE})
+# The version text is generated from the project version.
+target_include_directories(mwpack_core PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(mwpack_core PRIVATE ${MARLOWIN_WARNINGS} -fno-exceptions -fno-rtti)
 target_link_libraries(mwpack_core PUBLIC marlowin_core)
 
