@@ -163,7 +163,7 @@ int ImportCommand(const Invocation& call, Console& console)
         return Failure(console, error);
     std::vector<Profile> profiles;
     if (!ImportText(text.data(), text.size(), SystemCodePage, profiles, error))
-        return Failure(console, source + ": " + error + "; nothing was written");
+        return Failure(console, source + ": " + MessageText(error) + "; nothing was written");
 
     WritablePackage package(path, true, error);
     if (!package.get())
