@@ -16,6 +16,8 @@ add_library(mwpack_core STATIC ${MWPACK_SOURCES})
 # No streams either: the program writes through its own console.
 target_compile_definitions(mwpack_core PUBLIC JSON_NOEXCEPTION JSON_NO_IO)
 target_include_directories(mwpack_core SYSTEM PUBLIC ${MWPACK_JSON_INCLUDE})
+# The version text is generated from the project version.
+target_include_directories(mwpack_core PRIVATE ${CMAKE_BINARY_DIR}/generated)
 # One thread: statics need no locks, and the thread library (which needs Vista) stays out.
 set(MWPACK_OPTIONS ${MARLOWIN_WARNINGS} -fno-exceptions -fno-rtti -fno-threadsafe-statics)
 target_compile_options(mwpack_core PRIVATE ${MWPACK_OPTIONS})

@@ -25,9 +25,10 @@ bool StartProcess(const ProfileBase& profile, int showCommand)
     PROCESS_INFORMATION process;
     ZeroMemory(&process, sizeof process);
 
-    // The directory goes over as given, even when empty: the platform decides what that means.
-    if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                       profile.directory(), &startup, &process)) {
+    char objectFolder[FIELD_SIZE];
+    const char* folder = StartFolder(profile.object(), profile.directory(), objectFolder, sizeof objectFolder);
+    if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, folder,
+                       &startup, &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
         return true;

@@ -51,3 +51,28 @@ bool ComposeCommandLine(const char* object, const char* arguments, char* buffer,
     *at = '\0';
     return true;
 }
+
+const char* StartFolder(const char* object, const char* directory, char* buffer, size_t size)
+{
+    if (directory[0] != '\0')
+        return directory;
+    if (object[0] == '"')
+        ++object;
+    const char* slash = strrchr(object, '\\');
+    const char* forward = strrchr(object, '/');
+    if (!slash || (forward && forward > slash))
+        slash = forward;
+    const char* colon = object[0] != '\0' && object[1] == ':' ? object + 1 : nullptr;
+    const char* end = nullptr;
+    if (slash)
+        // "C:\x.exe" and "\x.exe" start in a root, which keeps its backslash.
+        end = slash == object || (colon && slash == colon + 1) ? slash + 1 : slash;
+    else if (colon)
+        end = colon + 1;   // "C:x.exe": the current folder of drive C
+    size_t length = end ? (size_t)(end - object) : 0;
+    if (length == 0 || length >= size)
+        return nullptr;
+    memcpy(buffer, object, length);
+    buffer[length] = '\0';
+    return buffer;
+}

@@ -20,4 +20,9 @@ bool IsKnownWindow(const char* window);
 // there are any. Gives false and an empty buffer when the result would not fit.
 bool ComposeCommandLine(const char* object, const char* arguments, char* buffer, size_t size);
 
+// The folder an Executable profile starts in: its directory when it has one; otherwise the folder
+// part of its object (a quote the user put before it skipped), copied into the buffer; otherwise
+// null, the launcher's own folder. Process creation refuses an empty folder text outright.
+const char* StartFolder(const char* object, const char* directory, char* buffer, size_t size);
+
 #endif

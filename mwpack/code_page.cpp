@@ -77,3 +77,15 @@ std::string ReportText(const char* text)
         out += (unsigned char)*c < 0x80 ? *c : '?';
     return out;
 }
+
+std::string MessageText(const std::string& utf8)
+{
+    std::string out;
+    if (Utf8ToAnsi(utf8.data(), utf8.size(), out))
+        return out;
+    out.clear();
+    for (char c : utf8)
+        if ((unsigned char)c < 0x80 || ((unsigned char)c & 0xC0) == 0xC0)   // one '?' per character
+            out += (unsigned char)c < 0x80 ? c : '?';
+    return out;
+}

@@ -2,6 +2,8 @@
 #include "mwpack/invocation.h"
 
 #include "mwpack/package_access.h"
+#include "mwpack/text_form.h"
+#include "res/version.h"
 
 namespace {
 
@@ -17,37 +19,56 @@ struct CommandEntry {
 };
 
 const size_t MANY = (size_t)-1;
+#define PROFILE_OPTIONS "name type object command directory arguments window"
 
 const CommandEntry COMMANDS[] = {
     { "list", "list [--json]", "Lists the packages of the folder with their profile counts.\n", "json", "", 0, 0,
       ListCommand },
     { "show", "show PACKAGE [--json]",
-      "Shows the package's profiles in launch order with every field. With --json, the text form\n"
-      "of the profiles in launch order.\n",
+      "Shows the package's profiles in launch order with every field, numbered as check numbers\n"
+      "them. With --json, the text form of the profiles in launch order.\n",
       "json", "", 1, 1, ShowCommand },
-    { "export", "export PACKAGE [FILE]",
+    { "export", "export PACKAGE [FILE] [--force]",
       "Writes the package's text form (JSON, UTF-8, profiles in file order) to FILE, or to\n"
-      "standard output. Importing it gives back the same file byte for byte.\n",
-      "", "", 1, 2, ExportCommand },
+      "standard output. Importing it gives back the same file byte for byte. A FILE that is an\n"
+      "existing package (.mwpack) is overwritten only with --force.\n",
+      "force", "", 1, 2, ExportCommand },
     { "import", "import FILE PACKAGE",
       "Replaces the package's profiles with those of a text form (FILE, or - for standard input);\n"
       "the package is made when it does not exist. Nothing is written when any text is invalid, too\n"
       "long or outside the system code page.\n",
       "", "", 2, 2, ImportCommand },
+    { "new", "new PACKAGE", "Makes an empty package; refused when the package exists.\n", "", "", 1, 1,
+      NewCommand },
+    { "delete", "delete PACKAGE", "Deletes the package file; refused while an editor holds it.\n", "", "", 1, 1,
+      DeleteCommand },
+    { "rename", "rename PACKAGE NEWNAME",
+      "Gives the package another name in its folder; refused when NEWNAME exists.\n", "", "", 2, 2,
+      RenameCommand },
+    { "copy", "copy PACKAGE NEWNAME",
+      "Copies the package, byte for byte, to a new package; refused when NEWNAME exists.\n", "", "", 2, 2,
+      CopyCommand },
     { "add", "add PACKAGE --name N --type T --object O [--command C] [--directory D] [--arguments A] [--window W]",
       "Adds a profile, replacing one of exactly the same name, as the editor does. T is Auto,\n"
-      "Executable or Document/URL; W is Normal (the default), Minimize or Maximize. The package is\n"
-      "made when it does not exist.\n",
-      "", "name type object command directory arguments window", 1, 1, AddCommand },
+      "Executable or Document/URL; W is Normal (the default), Minimize or Maximize. A package that\n"
+      "does not exist is made, and the command says so.\n",
+      "", PROFILE_OPTIONS, 1, 1, AddCommand },
+    { "set", "set PACKAGE PROFILE [--name N] [--type T] [--object O] [--command C] [--directory D] ...",
+      "Changes the given fields of the profile named PROFILE (also --arguments A, --window W); the\n"
+      "others stay as they are. An empty value empties a field; the name, type and object stay set.\n",
+      "", PROFILE_OPTIONS, 2, 2, SetCommand },
     { "remove", "remove PACKAGE NAME", "Removes the profile of exactly this name.\n", "", "", 2, 2, RemoveCommand },
-    { "check", "check PACKAGE... [--json]",
-      "Reports, one line each, what would make a package start otherwise than expected: a size that\n"
-      "is not a whole number of records, fields without an end, unknown type or window texts,\n"
-      "missing objects and working folders, duplicate names. Exit code 1 when anything is found.\n",
-      "json", "", 1, MANY, CheckCommand },
+    { "check", "check [PACKAGE...] [--json]",
+      "Checks the packages, every package of the folder when none is named. Problems stop a\n"
+      "profile from starting: no object, a missing object or working folder, a folder to run as a\n"
+      "program. Notes are printed too: a size that is not a whole number of records, fields\n"
+      "without an end, unknown type or window texts, duplicate names. Profiles are numbered in\n"
+      "launch order. Exit code 1 only for problems.\n",
+      "json", "", 0, MANY, CheckCommand },
     { "shortcut", "shortcut PACKAGE [--desktop | --start-menu | --to FOLDER]",
       "Makes a shortcut, named after the package and with Marlowin's icon, that starts the package\n"
-      "with Marlowin.exe; on the desktop unless told otherwise.\n",
+      "with Marlowin.exe; on the desktop unless told otherwise. Marlowin.exe must stand beside\n"
+      "mwpack.exe.\n",
       "desktop start-menu", "to", 1, 1, ShortcutCommand },
     { "launch", "launch PACKAGE",
       "Starts the package's profiles in launch order, as Marlowin.exe PACKAGE does, and prints each\n"
@@ -56,18 +77,35 @@ const CommandEntry COMMANDS[] = {
 };
 
 const char COMMON_HELP[] =
-    "\nOptions of every command:\n"
+    "\nOptions of every command, before or after it; --name=value works as --name value:\n"
     "  --folder DIR   the packages folder (default: Packages beside mwpack.exe)\n"
-    "  --help         this help\n"
+    "  --help         this help (also: mwpack help COMMAND)\n"
     "PACKAGE is a path, or the name of a package in the folder.\n"
+    "Text goes to files and pipes as UTF-8 with LF line ends, to a console in its code page.\n"
     "Exit codes: 0 success, 1 problems found or failed, 2 usage error.\n";
+
+const char VERSION_TEXT[] = "mwpack " MARLOWIN_VERSION_TEXT
+                            "\nPart of Marlowin. Free software under the MIT License; see the LICENSE file.\n";
 
 std::string Overview()
 {
-    std::string text = "Usage: mwpack COMMAND [OPTIONS]\n\nCommands:\n";
+    std::string text = "Usage: mwpack [--folder DIR] COMMAND [OPTIONS]\n\nCommands:\n";
     for (const CommandEntry& entry : COMMANDS)
         text += std::string("  mwpack ") + entry.synopsis + "\n";
-    return text + COMMON_HELP;
+    return text + "  mwpack help [COMMAND]\n  mwpack --version\n" + COMMON_HELP;
+}
+
+std::string CommandHelp(const CommandEntry& entry)
+{
+    return std::string("Usage: mwpack ") + entry.synopsis + "\n\n" + entry.help + COMMON_HELP;
+}
+
+const CommandEntry* FindCommand(const std::string& name)
+{
+    for (const CommandEntry& entry : COMMANDS)
+        if (name == entry.name)
+            return &entry;
+    return nullptr;
 }
 
 bool Listed(const char* names, const std::string& name)
@@ -99,43 +137,71 @@ std::string Invocation::value(const char* name, const char* fallback) const
 
 int RunMwpack(const std::vector<std::string>& arguments, Console& console)
 {
-    if (arguments.empty())
-        return UsageError(console, "no command given", nullptr);
-    if (arguments[0] == "--help" || arguments[0] == "-h" || arguments[0] == "help") {
-        console.out(Overview());
-        return EXIT_OK;
-    }
+    // The command is the first argument that is not an option or an option's value.
     const CommandEntry* entry = nullptr;
-    for (const CommandEntry& candidate : COMMANDS)
-        if (arguments[0] == candidate.name)
-            entry = &candidate;
-    if (!entry)
-        return UsageError(console, "unknown command \"" + arguments[0] + "\"", nullptr);
+    size_t commandAt = arguments.size();
+    for (size_t i = 0; i < arguments.size() && commandAt == arguments.size(); ++i) {
+        if (arguments[i] == "--folder")
+            ++i;
+        else if (arguments[i].compare(0, 1, "-") != 0 || arguments[i] == "-")
+            commandAt = i;
+    }
+    bool helpCommand = commandAt < arguments.size() && arguments[commandAt] == "help";
+    if (commandAt < arguments.size() && !helpCommand) {
+        entry = FindCommand(arguments[commandAt]);
+        if (!entry)
+            return UsageError(console, "unknown command " + QuotedExcerpt(arguments[commandAt]), nullptr);
+    }
 
     Invocation call;
-    for (size_t i = 1; i < arguments.size(); ++i) {
+    bool help = helpCommand;
+    for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        if (i == commandAt)
+            continue;
         if (argument.size() < 3 || argument.compare(0, 2, "--") != 0) {
-            call.operands.push_back(argument);
+            if (argument == "-h")
+                help = true;
+            else
+                call.operands.push_back(argument);
             continue;
         }
-        std::string name = argument.substr(2);
-        if (name == "help") {
-            console.out(std::string("Usage: mwpack ") + entry->synopsis + "\n\n" + entry->help + COMMON_HELP);
-            return EXIT_OK;
-        }
-        if (Listed(entry->flags, name)) {
+        size_t equals = argument.find('=');
+        std::string name = argument.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+        bool takesValue = name == "folder" || (entry && Listed(entry->valueOptions, name));
+        if (name == "help" || name == "version" || (entry && Listed(entry->flags, name))) {
+            if (equals != std::string::npos)
+                return UsageError(console, "option --" + name + " takes no value", entry);
+            if (name == "help")
+                help = true;
             call.flags.insert(name);
-        } else if (name == "folder" || Listed(entry->valueOptions, name)) {
-            if (i + 1 >= arguments.size())
+        } else if (takesValue) {
+            if (equals == std::string::npos && i + 1 >= arguments.size())
                 return UsageError(console, "option " + argument + " needs a value", entry);
             if (call.values.count(name))
-                return UsageError(console, "option " + argument + " is given twice", entry);
-            call.values[name] = arguments[++i];
+                return UsageError(console, "option --" + name + " is given twice", entry);
+            call.values[name] = equals == std::string::npos ? arguments[++i] : argument.substr(equals + 1);
         } else {
-            return UsageError(console, "unknown option " + argument, entry);
+            return UsageError(console, "unknown option " + QuotedExcerpt(argument.substr(0, equals)), entry);
         }
     }
+    if (call.has("version")) {
+        console.out(VERSION_TEXT);
+        return EXIT_OK;
+    }
+    if (helpCommand) {
+        if (call.operands.size() > 1)
+            return UsageError(console, "help takes at most one command", nullptr);
+        entry = call.operands.empty() ? nullptr : FindCommand(call.operands[0]);
+        if (!call.operands.empty() && !entry)
+            return UsageError(console, "unknown command " + QuotedExcerpt(call.operands[0]), nullptr);
+    }
+    if (help) {
+        console.out(entry ? CommandHelp(*entry) : Overview());
+        return EXIT_OK;
+    }
+    if (!entry)
+        return UsageError(console, "no command given", nullptr);
     if (call.operands.size() < entry->minOperands)
         return UsageError(console, "too few arguments", entry);
     if (call.operands.size() > entry->maxOperands)

@@ -5,12 +5,11 @@
 
 #include <vector>
 
+#include "mwpack/text_form.h"
 #include "store/package_folder.h"
 #include "store/package_names.h"
 
-namespace {
-
-std::string Describe(const std::string& path, DWORD code)
+std::string DescribeFileError(const std::string& path, DWORD code)
 {
     switch (code) {
     case ERROR_SHARING_VIOLATION:
@@ -20,18 +19,21 @@ std::string Describe(const std::string& path, DWORD code)
         return path + " does not exist";
     case ERROR_PATH_NOT_FOUND:
         return "the folder of " + path + " does not exist";
-    case ERROR_ACCESS_DENIED:
-        return path + " cannot be opened: access is denied";
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return path + " already exists";
     default:
-        return path + " cannot be opened (error " + std::to_string(code) + ")";
+        return path + ": " + SystemMessage(code);
     }
 }
+
+namespace {
 
 HANDLE OpenShared(const std::string& path, DWORD access, DWORD disposition, std::string& error)
 {
     HANDLE handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-        error = Describe(path, GetLastError());
+        error = DescribeFileError(path, GetLastError());
     return handle;
 }
 
@@ -53,6 +55,23 @@ PackageFile* Adopt(HANDLE handle, const std::string& path, std::string& error)
     return package;
 }
 
+const char TOO_BIG[] = " is too big to be read whole: not enough memory; nothing was changed";
+
+// The store reads what memory allows and no more; a package read only in part must never be
+// shown as whole, nor written back over the rest.
+PackageFile* ReadWhole(PackageFile* package, const std::string& path, std::string& error)
+{
+    if (!package)
+        return nullptr;
+    DWORD high = 0;
+    DWORD size = GetFileSize(package->handle, &high);
+    if (package->records && high == 0 && size != INVALID_FILE_SIZE && size / RECORD_SIZE == package->loadedCount)
+        return package;
+    DestroyPackageFile(package);
+    error = path + TOO_BIG;
+    return nullptr;
+}
+
 }  // namespace
 
 std::string DefaultPackagesFolder()
@@ -71,6 +90,39 @@ std::string ResolvePackage(const std::string& text, const std::string& folder)
     return path;
 }
 
+const char* PackageNameFault(const std::string& text)
+{
+    std::string name = text.substr(text.find_last_of("\\/") == std::string::npos ? 0 : text.find_last_of("\\/") + 1);
+    if (name.find_first_not_of(' ') == std::string::npos)
+        return "a package needs a name that is not empty or blank";
+    for (char c : name)
+        if ((unsigned char)c < 32 || strchr("<>:\"|?*", c))
+            return "a file name cannot hold control characters or any of < > : \" | ? *";
+    if (name.back() == '.' || name.back() == ' ')
+        return "a file name cannot end in a dot or a blank";
+    // The system keeps these names for devices, with any suffix.
+    std::string stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ')
+        stem.pop_back();
+    static const char* const DEVICES[] = { "CON", "PRN", "AUX", "NUL" };
+    bool device = false;
+    for (const char* reserved : DEVICES)
+        device = device || lstrcmpiA(stem.c_str(), reserved) == 0;
+    if (stem.size() == 4 && (_strnicmp(stem.c_str(), "COM", 3) == 0 || _strnicmp(stem.c_str(), "LPT", 3) == 0))
+        device = device || (stem[3] >= '1' && stem[3] <= '9');
+    return device ? "CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9 name devices, not files" : nullptr;
+}
+
+bool ResolveNewPackage(const std::string& text, const std::string& folder, std::string& path, std::string& error)
+{
+    const char* fault = PackageNameFault(text);
+    if (fault)
+        error = QuotedExcerpt(text) + ": " + fault;
+    else
+        path = ResolvePackage(text, folder);
+    return !fault;
+}
+
 PackageFile* ReadPackage(const std::string& path, std::string& error)
 {
     // As Marlowin.exe does: a package whose last rewrite was cut short gets its previous bytes back first.
@@ -81,27 +133,55 @@ PackageFile* ReadPackage(const std::string& path, std::string& error)
     PackageFile* package = Adopt(handle, path, error);
     if (package)
         package->readRecords();
-    return package;
+    return ReadWhole(package, path, error);
 }
 
-bool ReadPackageBytes(const std::string& path, std::string& bytes, std::string& error)
+bool PackageBytes::read(HANDLE file, const std::string& path, std::string& error)
+{
+    free(data_);
+    data_ = nullptr;
+    size_ = 0;
+    DWORD high = 0;
+    DWORD size = GetFileSize(file, &high);
+    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+        error = path + " cannot be read: " + SystemMessage(GetLastError());
+        return false;
+    }
+    data_ = high == 0 && size < 0x7FFFFFFFu ? (unsigned char*)malloc(size ? size : 1) : nullptr;
+    if (!data_) {
+        error = path + TOO_BIG;
+        return false;
+    }
+    DWORD got = 0;
+    if (size && (!ReadFile(file, data_, size, &got, nullptr) || got != size)) {
+        error = path + " cannot be read: " + SystemMessage(GetLastError());
+        return false;
+    }
+    size_ = size;
+    return true;
+}
+
+bool ReadPackageBytes(const std::string& path, PackageBytes& bytes, std::string& error)
 {
     RecoverPackageAt(path.c_str());
     HANDLE handle = OpenShared(path, GENERIC_READ, OPEN_EXISTING, error);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
-    DWORD high = 0;
-    DWORD size = GetFileSize(handle, &high);
-    bool read = size != INVALID_FILE_SIZE && high == 0 && size < 0x7FFFFFFFu;
-    if (read) {
-        bytes.resize(size);
-        DWORD got = 0;
-        read = size == 0 || (ReadFile(handle, &bytes[0], size, &got, nullptr) && got == size);
-    }
+    bool read = bytes.read(handle, path, error);
     CloseHandle(handle);
-    if (!read)
-        error = path + " cannot be read";
     return read;
+}
+
+std::string SystemMessage(DWORD code)
+{
+    char text[512];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                  sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' '))
+        --length;
+    if (length == 0)
+        return "system error " + std::to_string(code);
+    return std::string(text, length);
 }
 
 PackageFile* OpenForWriting(const std::string& path, bool create, bool* created, std::string& error)
@@ -114,7 +194,7 @@ PackageFile* OpenForWriting(const std::string& path, bool create, bool* created,
     PackageFile* package = Adopt(handle, path, error);
     if (package)
         package->showRecovered(nullptr);
-    return package;
+    return ReadWhole(package, path, error);
 }
 
 bool WriteList(PackageFile& package, const std::string& path, std::string& error)

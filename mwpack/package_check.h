@@ -19,7 +19,8 @@ enum ProblemKind {
 
 struct Problem {
     ProblemKind kind;
-    long profile;          // index in file order; -1 for the file as a whole
+    bool stopsStart;       // the profile (or package) does not start as meant; otherwise a note
+    long profile;          // place in launch order, from 0; -1 for the file as a whole
     std::string name;      // the profile's name in the system code page
     std::string message;
 };
@@ -33,7 +34,7 @@ struct FileSystemProbe {
 // Short stable name of a kind for machine-readable reports: "partial-record" and so on.
 const char* ProblemKindName(ProblemKind kind);
 
-// Every problem of the package, file-wide ones first, then by profile in file order.
-std::vector<Problem> CheckPackageBytes(const std::string& bytes, const FileSystemProbe& probe);
+// Every problem of the package's bytes, file-wide ones first, then by profile in launch order.
+std::vector<Problem> CheckPackageBytes(const unsigned char* bytes, size_t size, const FileSystemProbe& probe);
 
 #endif

@@ -54,7 +54,7 @@ bool WriteTextFile(const std::string& path, const std::string& text, std::string
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        error = path + " cannot be written (error " + std::to_string(GetLastError()) + ")";
+        error = path + " cannot be written: " + SystemMessage(GetLastError());
         return false;
     }
     DWORD written = 0;
@@ -88,19 +88,20 @@ bool OnSearchPath(const char* program)
 
 const FileSystemProbe SYSTEM_PROBE = { FileExists, FolderExists, OnSearchPath };
 
-}  // namespace
-
-int ListCommand(const Invocation& call, Console& console)
+// The titles of the folder's packages, in the order the store gives names; false when there is no
+// such folder.
+bool PackagesInFolder(const std::string& folder, std::vector<std::string>& titles)
 {
-    if (!FolderExists(call.folder.c_str()))
-        return Failure(console, "the packages folder " + call.folder + " does not exist");
+    if (!FolderExists(folder.c_str()))
+        return false;
     std::vector<Profile> names;   // a name per package, ordered as the store orders names
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((call.folder + "\\*" PACKAGE_SUFFIX).c_str(), &found);
+    HANDLE search = FindFirstFileA((folder + "\\*" PACKAGE_SUFFIX).c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             size_t length = strlen(found.cFileName);
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && HasPackageSuffix(found.cFileName, length)) {
+                found.cFileName[length - PACKAGE_SUFFIX_LENGTH] = '\0';
                 const char* texts[FIELD_COUNT] = { found.cFileName };
                 names.push_back(Profile(texts, (uint32_t)names.size()));
             }
@@ -109,13 +110,23 @@ int ListCommand(const Invocation& call, Console& console)
     }
     ProfileList order;
     LinkInNameOrder(names.data(), (uint32_t)names.size(), order);
+    for (const ProfileBase* node = order.first; node; node = node->next)
+        titles.push_back(node->name());
+    return true;
+}
 
+}  // namespace
+
+int ListCommand(const Invocation& call, Console& console)
+{
+    std::vector<std::string> titles;
+    if (!PackagesInFolder(call.folder, titles))
+        return Failure(console, "the packages folder " + call.folder + " does not exist");
     int result = EXIT_OK;
     Json list = Json::array();
     std::string text;
-    for (const ProfileBase* node = order.first; node; node = node->next) {
-        std::string path = call.folder + "\\" + node->name();
-        std::string title(node->name(), strlen(node->name()) - 7);
+    for (const std::string& title : titles) {
+        std::string path = call.folder + "\\" + title + PACKAGE_SUFFIX;
         std::string error;
         ReadPackageGuard package(path, error);
         if (!package.get()) {
@@ -128,7 +139,7 @@ int ListCommand(const Invocation& call, Console& console)
         text += title + "  " + Plural(count, "profile") + "\n";
     }
     if (call.has("json"))
-        console.out(Json{ { "folder", ReportText(call.folder.c_str()) }, { "packages", list } }.dump(2) + "\n");
+        console.json(Json{ { "folder", ReportText(call.folder.c_str()) }, { "packages", list } }.dump(2) + "\n");
     else
         console.out(text);
     return result;
@@ -146,7 +157,7 @@ int ShowCommand(const Invocation& call, Console& console)
         std::string text;
         if (!ExportText(order, SystemCodePage, text, error))
             return Failure(console, path + ": " + error);
-        console.out(text);
+        console.json(text);
         return EXIT_OK;
     }
     static const char* const LABELS[FIELD_COUNT] = { "name:      ", "command:   ", "object:    ", "directory: ",
@@ -172,50 +183,71 @@ int ExportCommand(const Invocation& call, Console& console)
     if (!ExportText(FileOrder(*package.get()), SystemCodePage, text, error))
         return Failure(console, path + ": " + error);
     if (call.operands.size() < 2) {
-        console.out(text);
+        console.json(text);
         return EXIT_OK;
     }
-    if (!WriteTextFile(call.operands[1], text, error))
+    const std::string& file = call.operands[1];
+    if (!call.has("force") && HasPackageSuffix(file.c_str(), file.size()) &&
+        GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return Failure(console, file + " is a package; the text form would replace its records (--force "
+                                       "overwrites it)");
+    if (!WriteTextFile(file, text, error))
         return Failure(console, error);
     return EXIT_OK;
 }
 
 int CheckCommand(const Invocation& call, Console& console)
 {
+    std::vector<std::string> paths;
+    for (const std::string& operand : call.operands)
+        paths.push_back(ResolvePackage(operand, call.folder));
+    std::vector<std::string> titles;
+    if (call.operands.empty() && !PackagesInFolder(call.folder, titles))
+        return Failure(console, "the packages folder " + call.folder + " does not exist");
+    for (const std::string& title : titles)
+        paths.push_back(call.folder + "\\" + title + PACKAGE_SUFFIX);
+
     int result = EXIT_OK;
     Json reports = Json::array();
     std::string text;
-    for (const std::string& operand : call.operands) {
-        std::string path = ResolvePackage(operand, call.folder);
+    for (const std::string& path : paths) {
         Json report = Json{ { "package", ReportText(path.c_str()) } };
-        std::string bytes, error;
+        PackageBytes bytes;
+        std::string error;
         if (!ReadPackageBytes(path, bytes, error)) {
             result = Failure(console, error);
             report["error"] = ReportText(error.c_str());
             reports.push_back(report);
             continue;
         }
-        std::vector<Problem> problems = CheckPackageBytes(bytes, SYSTEM_PROBE);
+        std::vector<Problem> problems = CheckPackageBytes(bytes.data(), bytes.size(), SYSTEM_PROBE);
         Json found = Json::array();
+        size_t stoppers = 0;
         for (const Problem& problem : problems) {
-            Json item = Json{ { "kind", ProblemKindName(problem.kind) } };
-            std::string place;
+            Json item = Json{ { "kind", ProblemKindName(problem.kind) },
+                              { "severity", problem.stopsStart ? "problem" : "note" } };
+            std::string place = problem.stopsStart ? "" : "note: ";
             if (problem.profile >= 0) {
                 item["profile"] = problem.profile + 1;
                 item["name"] = ReportText(problem.name.c_str());
-                place = "profile " + std::to_string(problem.profile + 1) + " \"" + problem.name + "\": ";
+                place += "profile " + std::to_string(problem.profile + 1) + " " + QuotedExcerpt(problem.name) + ": ";
             }
             item["message"] = ReportText(problem.message.c_str());
             found.push_back(item);
             text += path + ": " + place + problem.message + "\n";
+            stoppers += problem.stopsStart;
         }
-        if (problems.empty())
-            text += path + ": no problems found\n";
+        if (stoppers == 0)
+            text += path + ": no problems found" +
+                    (problems.empty() ? std::string() : ", " + Plural(problems.size(), "note")) + "\n";
         else
             result = EXIT_PROBLEMS;
         report["problems"] = found;
         reports.push_back(report);
     }
-    console.out(call.has("json") ? Json{ { "packages", reports } }.dump(2) + "\n" : text);
+    if (call.has("json"))
+        console.json(Json{ { "packages", reports } }.dump(2) + "\n");
+    else
+        console.out(text);
     return result;
 }

@@ -8,6 +8,7 @@
 #include "launch/launch_profiles.h"
 #include "mwpack/invocation.h"
 #include "mwpack/package_access.h"
+#include "mwpack/text_form.h"
 #include "store/package_names.h"
 
 namespace {
@@ -99,9 +100,8 @@ int LaunchCommand(const Invocation& call, Console& console)
             console.out(std::string("started ") + node->name() + ": " + node->object() + "\n");
         } else {
             DWORD code = GetLastError();
-            console.err(std::string("mwpack: not started: ") + node->name() +
-                        (node->object()[0] ? std::string(" (error ") + std::to_string(code) + ")" : " (no object)") +
-                        "\n");
+            console.err("mwpack: not started: " + QuotedExcerpt(node->name()) + ": " +
+                        (node->object()[0] ? SystemMessage(code) : std::string("it has no object")) + "\n");
             result = EXIT_PROBLEMS;
         }
     }
@@ -116,6 +116,11 @@ int ShortcutCommand(const Invocation& call, Console& console)
         console.err("mwpack: " + error + "\n");
         return EXIT_USAGE;
     }
+    // The shortcut starts the Marlowin.exe beside this program; without one it would start nothing.
+    std::string marlowin = ProgramFolder() + "\\Marlowin.exe";
+    if (GetFileAttributesA(marlowin.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return Failure(console, "Marlowin.exe is not beside mwpack.exe (" + marlowin +
+                                    "), so a shortcut would start nothing; nothing was made");
     std::string path = FullPath(ResolvePackage(call.operands[0], call.folder));
     // Marlowin.exe takes only a path that ends in the package suffix.
     if (!HasPackageSuffix(path.c_str(), path.size()))
@@ -130,7 +135,6 @@ int ShortcutCommand(const Invocation& call, Console& console)
     TitleSpan(path.c_str(), &start, &length);
     std::string title = path.substr(start, length);
     std::string linkPath = folder + "\\" + title + ".lnk";
-    std::string marlowin = ProgramFolder() + "\\Marlowin.exe";
     if (!SaveLink(linkPath, marlowin, "\"" + path + "\"", "Start the package " + title, error))
         return Failure(console, error);
     console.out("made " + linkPath + "\n");

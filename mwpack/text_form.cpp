@@ -11,6 +11,18 @@
 const char* const FieldKeys[FIELD_COUNT] = { "name", "command", "object", "directory", "arguments", "type",
                                              "window" };
 
+std::string QuotedExcerpt(const std::string& text)
+{
+    const size_t LONGEST = 100;
+    if (text.size() <= LONGEST)
+        return "\"" + text + "\"";
+    // Cut before a UTF-8 continuation byte never inside a character.
+    size_t end = LONGEST;
+    while (end > 0 && ((unsigned char)text[end] & 0xC0) == 0x80)
+        --end;
+    return "\"" + text.substr(0, end) + "...\"";
+}
+
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -34,17 +46,12 @@ public:
     std::string message;
 };
 
-std::string Quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
-
 // "profile 3" or, once its name is known, "profile 3 ("Work")"; numbered from 1 as people count.
 std::string ProfilePlace(size_t index, const std::string& utf8Name)
 {
     std::string place = "profile " + std::to_string(index + 1);
     if (!utf8Name.empty())
-        place += " (" + Quoted(utf8Name) + ")";
+        place += " (" + QuotedExcerpt(utf8Name) + ")";
     return place;
 }
 
@@ -57,7 +64,7 @@ bool ExportField(const ProfileBase& profile, size_t index, int field, const Code
     std::string name;
     if (field == FIELD_NAME || !codePage.toUtf8(profile.name(), strlen(profile.name()), name))
         name.clear();
-    error = ProfilePlace(index, name) + ", field " + Quoted(FieldKeys[field]) +
+    error = ProfilePlace(index, name) + ", field " + QuotedExcerpt(FieldKeys[field]) +
             ": its bytes have no exact Unicode form in the system code page";
     return false;
 }
@@ -74,7 +81,7 @@ int FieldNumber(const std::string& key)
 bool ImportField(const Json& value, const std::string& place, int field, const CodePage& codePage,
                  std::string& out, std::string& error)
 {
-    std::string where = place + ", field " + Quoted(FieldKeys[field]) + ": ";
+    std::string where = place + ", field " + QuotedExcerpt(FieldKeys[field]) + ": ";
     if (!value.is_string()) {
         error = where + "a string is needed, not " + value.type_name();
         return false;
@@ -116,15 +123,11 @@ bool ImportProfile(const Json& entry, size_t index, const CodePage& codePage, Pr
     for (Json::const_iterator item = entry.begin(); item != entry.end(); ++item) {
         int field = FieldNumber(item.key());
         if (field < 0) {
-            error = place + ": unknown key " + Quoted(item.key());
+            error = place + ": unknown key " + QuotedExcerpt(item.key());
             return false;
         }
         if (!ImportField(item.value(), place, field, codePage, texts[field], error))
             return false;
-    }
-    if (texts[FIELD_NAME].empty()) {
-        error = place + ", field \"name\": a profile needs a name";
-        return false;
     }
     const char* pointers[FIELD_COUNT];
     for (int i = 0; i < FIELD_COUNT; ++i)
@@ -180,7 +183,7 @@ bool ImportText(const char* text, size_t length, const CodePage& codePage, std::
     }
     for (Json::const_iterator item = root.cbegin(); item != root.cend(); ++item) {
         if (item.key() != "version" && item.key() != "profiles") {
-            error = "unknown key " + Quoted(item.key()) + " at the top level";
+            error = "unknown key " + QuotedExcerpt(item.key()) + " at the top level";
             return false;
         }
     }

@@ -9,6 +9,10 @@
 
 #include "store/profile.h"
 
+// The text in double quotes, cut after 100 bytes (never inside a UTF-8 character) with "..."
+// added, so that a message stays readable whatever it quotes.
+std::string QuotedExcerpt(const std::string& text);
+
 // Conversions between the system code page and UTF-8. Each gives false, and leaves the output
 // unspecified, when the text has no exact form on the other side that converts back to it.
 struct CodePage {

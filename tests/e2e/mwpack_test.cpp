@@ -120,8 +120,10 @@ TEST_F(Mwpack, LaunchPrintsWhatStartedAndFailsForWhatDidNot)
                               "Mixed");
     ConsoleRun launched = RunMwpackExe("launch \"" + path + "\"", folder);
     EXPECT_EQ(launched.run.exitCode, 1u);
-    EXPECT_EQ(launched.output, "started good: " + RecorderPath() + "\r\n");
-    EXPECT_NE(launched.errors.find("mwpack: not started: broken (error "), std::string::npos) << launched.errors;
+    EXPECT_EQ(launched.output, "started good: " + RecorderPath() + "\n");
+    // The cause in the system's words, not a number.
+    EXPECT_EQ(launched.errors.find("mwpack: not started: \"broken\": "), 0u) << launched.errors;
+    EXPECT_EQ(launched.errors.find("(error"), std::string::npos) << launched.errors;
     std::vector<Recording> seen = log.waitFor(1);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].commandLine, RecorderPath() + " started");
@@ -135,7 +137,7 @@ TEST_F(Mwpack, ShortcutRunsMarlowinWithThePackage)
     ConsoleRun made = RunMwpackExe("shortcut \"" + path + "\" --to \"" + links + "\"", folder);
     ASSERT_EQ(made.run.exitCode, 0u) << made.errors;
     std::string linkPath = links + "\\Linked.lnk";
-    EXPECT_EQ(made.output, "made " + linkPath + "\r\n");
+    EXPECT_EQ(made.output, "made " + linkPath + "\n");
 
     // Read back through the shell's own link object.
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
@@ -166,6 +168,53 @@ TEST_F(Mwpack, ShortcutRunsMarlowinWithThePackage)
     std::vector<Recording> seen = log.waitFor(1);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].commandLine, RecorderPath() + " from-link");
+
+    // A copy of mwpack.exe without Marlowin.exe beside it makes no shortcut that would start nothing.
+    std::string alone = folder + "\\alone.exe";
+    ASSERT_TRUE(CopyFileA(MwpackPath().c_str(), alone.c_str(), FALSE));
+    std::string commandLine = "\"" + alone + "\" shortcut \"" + path + "\" --to \"" + folder + "\"";
+    EXPECT_EQ(RunCommandLine(commandLine, 20000).exitCode, 1u);
+    EXPECT_EQ(GetFileAttributesA((folder + "\\Linked.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(Mwpack, ExecutableWithoutFolderStartsInTheObjectsFolder)
+{
+    // A program typed in with no working folder, away from every folder the launchers run in.
+    std::string programFolder = folder + "\\Mail";
+    std::string program = programFolder + "\\recorder.exe";
+    CreateDirectoryA(programFolder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(RecorderPath().c_str(), program.c_str(), FALSE));
+    std::string path = Import({ "{\"name\": \"Mail\", \"object\": " + JsonText(program) +
+                                ", \"arguments\": \"typed\", \"type\": \"Executable\"}" },
+                              "Typed");
+    ConsoleRun checked = RunMwpackExe("check \"" + path + "\"", folder);
+    EXPECT_EQ(checked.run.exitCode, 0u) << checked.output;
+
+    ASSERT_EQ(RunMarlowin(path).exitCode, 0u);
+    ASSERT_EQ(log.waitFor(1).size(), 1u);
+    ConsoleRun launched = RunMwpackExe("launch \"" + path + "\"", folder);
+    EXPECT_EQ(launched.run.exitCode, 0u) << launched.errors;
+    std::vector<Recording> seen = log.waitFor(2);
+    ASSERT_EQ(seen.size(), 2u);
+    for (const Recording& started : seen) {
+        EXPECT_EQ(started.commandLine, program + " typed");
+        EXPECT_EQ(started.directory, programFolder);
+    }
+}
+
+TEST_F(Mwpack, PackageWithAnEmptyNameComesBackByteForByte)
+{
+    RecordSpec unnamed = RecorderRecord("1", "");
+    unnamed.directory = "";
+    std::string original = EncodePackage({ unnamed, RecorderRecord("2", "named") });
+    std::string path = folder + "\\Odd.mwpack";
+    WriteFileBytes(path, original);
+    ConsoleRun exported = RunMwpackExe("export \"" + path + "\" \"" + folder + "\\odd.json\"", folder);
+    ASSERT_EQ(exported.run.exitCode, 0u) << exported.errors;
+    ConsoleRun imported =
+        RunMwpackExe("import \"" + folder + "\\odd.json\" \"" + folder + "\\Back.mwpack\"", folder);
+    ASSERT_EQ(imported.run.exitCode, 0u) << imported.errors;
+    EXPECT_TRUE(ReadFileBytes(folder + "\\Back.mwpack") == original);
 }
 
 TEST_F(Mwpack, ConsoleGetsResultsMessagesAndExitCodes)
@@ -174,7 +223,7 @@ TEST_F(Mwpack, ConsoleGetsResultsMessagesAndExitCodes)
     packages.addPackage("Daily", "1");
     ConsoleRun listed = RunMwpackExe("list", folder);
     EXPECT_EQ(listed.run.exitCode, 0u);
-    EXPECT_EQ(listed.output, "Daily  1 profile\r\n");
+    EXPECT_EQ(listed.output, "Daily  1 profile\n");   // a pipe gets LF line ends
     EXPECT_EQ(listed.errors, "");
 
     ConsoleRun usage = RunMwpackExe("lsit", folder);

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "launch/launch_rules.h"
+#include "store/profile.h"
 
 namespace {
 
@@ -67,3 +68,24 @@ TEST(ComposeCommandLine, RefusesWhatDoesNotFit)
 }
 
 }  // namespace
+
+TEST(StartFolder, DirectoryElseTheObjectsFolderElseNone)
+{
+    char buffer[FIELD_SIZE];
+    auto folder = [&buffer](const char* object, const char* directory) {
+        const char* chosen = StartFolder(object, directory, buffer, sizeof buffer);
+        return chosen ? std::string(chosen) : std::string("<none>");
+    };
+    EXPECT_EQ(folder("C:\\Mail\\mail.exe", "D:\\Work"), "D:\\Work");
+    EXPECT_EQ(folder("C:\\Mail\\mail.exe", ""), "C:\\Mail");
+    EXPECT_EQ(folder("\"C:\\My Mail\\mail.exe\"", ""), "C:\\My Mail");
+    EXPECT_EQ(folder("C:/Mail/bin\\mail.exe", ""), "C:/Mail/bin");
+    EXPECT_EQ(folder("\\\\server\\share\\mail.exe", ""), "\\\\server\\share");
+    EXPECT_EQ(folder("C:\\mail.exe", ""), "C:\\");
+    EXPECT_EQ(folder("\\mail.exe", ""), "\\");
+    EXPECT_EQ(folder("C:mail.exe", ""), "C:");
+    EXPECT_EQ(folder("tools\\mail.exe", ""), "tools");
+    EXPECT_EQ(folder("mail.exe", ""), "<none>");
+    EXPECT_EQ(folder("", ""), "<none>");
+    EXPECT_EQ(StartFolder("C:\\Mail\\mail.exe", "", buffer, 7), nullptr);   // "C:\Mail" needs 8
+}

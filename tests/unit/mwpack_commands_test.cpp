@@ -2,6 +2,7 @@
 // only when a command succeeds.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,9 @@ TEST_F(MwpackCommands, UsageErrorsGiveTwoAndAMessageOnly)
         { "add", "P", "--name", "n", "--name", "m", "--type", "Auto", "--object", "x" },
         { "shortcut", "P", "--desktop", "--to", "C:\\" },
         { "check", "P", "--to" },
+        { "set", "P", "n" },
+        { "set", "P", "n", "--window", "Hidden" },
+        { "help", "frobnicate" },
     };
     for (const Arguments& arguments : cases) {
         Outcome outcome = Run(arguments);
@@ -80,15 +84,39 @@ TEST_F(MwpackCommands, UsageErrorsGiveTwoAndAMessageOnly)
 
 TEST_F(MwpackCommands, EveryCommandHasHelp)
 {
-    for (const char* command : { "list", "show", "export", "import", "add", "remove", "check", "shortcut", "launch" }) {
-        Outcome outcome = Run({ command, "--help" });
-        EXPECT_EQ(outcome.code, EXIT_OK) << command;
-        EXPECT_EQ(outcome.output.find(std::string("Usage: mwpack ") + command), 0u) << command;
-        EXPECT_NE(outcome.output.find("Exit codes"), std::string::npos) << command;
+    for (const char* command : { "list", "show", "export", "import", "new", "delete", "rename", "copy", "add", "set",
+                                 "remove", "check", "shortcut", "launch" }) {
+        for (const Arguments& asked : { Arguments{ command, "--help" }, Arguments{ "help", command } }) {
+            Outcome outcome = Run(asked);
+            EXPECT_EQ(outcome.code, EXIT_OK) << command;
+            EXPECT_EQ(outcome.output.find(std::string("Usage: mwpack ") + command), 0u) << command;
+            EXPECT_NE(outcome.output.find("Exit codes"), std::string::npos) << command;
+        }
     }
     Outcome overview = Run({ "--help" });
     EXPECT_EQ(overview.code, EXIT_OK);
     EXPECT_NE(overview.output.find("mwpack shortcut PACKAGE"), std::string::npos);
+    EXPECT_EQ(Run({ "help" }).output, overview.output);
+    Outcome version = Run({ "--version" });
+    EXPECT_EQ(version.code, EXIT_OK);
+    EXPECT_EQ(version.output.find("mwpack "), 0u);
+    EXPECT_NE(version.output.find("MIT License"), std::string::npos);
+}
+
+TEST_F(MwpackCommands, GlobalOptionsGoBeforeOrAfterAndTakeEqualsValues)
+{
+    BufferConsole console;
+    ASSERT_EQ(RunMwpack({ "--folder=" + folder, "add", "--name=Mail", "--type", "Executable",
+                          "--object=C:\\Mail\\mail.exe", "Work" },
+                        console),
+              EXIT_OK)
+        << console.errors;
+    EXPECT_EQ(console.output, "made the new package " + Path("Work.mwpack") + "\n");
+    BufferConsole listed;
+    EXPECT_EQ(RunMwpack({ "--folder", folder, "list" }, listed), EXIT_OK);
+    EXPECT_EQ(listed.output, "Work  1 profile\n");
+    Outcome flagValue = Run({ "list", "--json=yes" });
+    EXPECT_EQ(flagValue.code, EXIT_USAGE);
 }
 
 TEST_F(MwpackCommands, ExportThenImportGivesTheSameFile)
@@ -242,7 +270,7 @@ TEST_F(MwpackCommands, MissingFolderOrPackageIsNamed)
     EXPECT_EQ(GetFileAttributesA(Path("Absent.mwpack").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(MwpackCommands, CheckReportsOneLineEachAndExitsOneOnlyForProblems)
+TEST_F(MwpackCommands, CheckExitsOneOnlyForWhatStopsAStartAndChecksEveryPackage)
 {
     WriteFileBytes(Path("Clean.mwpack"), EncodePackage({ RecorderRecord("1") }));
     WriteFileBytes(Path("Odd.mwpack"), EncodePackage({ RecorderRecord("1", "x"), RecorderRecord("2", "x") }) + "tail");
@@ -251,15 +279,145 @@ TEST_F(MwpackCommands, CheckReportsOneLineEachAndExitsOneOnlyForProblems)
     EXPECT_EQ(clean.output, Path("Clean.mwpack") + ": no problems found\n");
 
     Outcome odd = Run({ "check", "Clean", "Odd" });
-    EXPECT_EQ(odd.code, EXIT_PROBLEMS);
-    EXPECT_NE(odd.output.find(Path("Odd.mwpack") + ": its size, 3684 bytes,"), std::string::npos) << odd.output;
-    EXPECT_NE(odd.output.find(Path("Odd.mwpack") + ": profile 2 \"x\": the same name as profile 1"),
+    EXPECT_EQ(odd.code, EXIT_OK) << odd.output;
+    EXPECT_NE(odd.output.find(Path("Odd.mwpack") + ": note: its size, 3684 bytes,"), std::string::npos) << odd.output;
+    EXPECT_NE(odd.output.find(Path("Odd.mwpack") + ": note: profile 2 \"x\": the same name as profile 1"),
               std::string::npos);
+    EXPECT_NE(odd.output.find(Path("Odd.mwpack") + ": no problems found, 2 notes\n"), std::string::npos);
 
-    Outcome json = Run({ "check", "Odd", "--json" });
+    RecordSpec lost = RecorderRecord("3", "lost");
+    lost.object = folder + "\\absent.exe";
+    WriteFileBytes(Path("Lost.mwpack"), EncodePackage({ lost }));
+    Outcome every = Run({ "check" });
+    EXPECT_EQ(every.code, EXIT_PROBLEMS);
+    for (const char* name : { "Clean", "Lost", "Odd" })
+        EXPECT_NE(every.output.find(Path(name) + ".mwpack: "), std::string::npos) << name;
+    EXPECT_NE(every.output.find("profile 1 \"lost\": object"), std::string::npos) << every.output;
+
+    Outcome json = Run({ "check", "Odd", "Lost", "--json" });
     EXPECT_EQ(json.code, EXIT_PROBLEMS);
-    EXPECT_NE(json.output.find("\"kind\": \"partial-record\""), std::string::npos);
-    EXPECT_NE(json.output.find("\"kind\": \"duplicate-name\""), std::string::npos);
+    EXPECT_NE(json.output.find("\"kind\": \"partial-record\",\n          \"severity\": \"note\""), std::string::npos);
+    EXPECT_NE(json.output.find("\"kind\": \"missing-object\",\n          \"severity\": \"problem\""),
+              std::string::npos)
+        << json.output;
+}
+
+TEST_F(MwpackCommands, PackagesAreMadeCopiedRenamedAndDeletedWithoutOverwriting)
+{
+    ASSERT_EQ(Run({ "new", "Work" }).code, EXIT_OK);
+    EXPECT_EQ(ReadFileBytes(Path("Work.mwpack")), "");
+    EXPECT_EQ(Run({ "new", "Work" }).code, EXIT_PROBLEMS);
+    std::string bytes = EncodePackage({ RecorderRecord("1", "one") });
+    WriteFileBytes(Path("Work.mwpack"), bytes);
+
+    ASSERT_EQ(Run({ "copy", "Work", "Copy" }).code, EXIT_OK);
+    EXPECT_TRUE(ReadFileBytes(Path("Copy.mwpack")) == bytes);
+    Outcome copyOver = Run({ "copy", "Work", "Copy" });
+    EXPECT_EQ(copyOver.code, EXIT_PROBLEMS);
+    EXPECT_NE(copyOver.errors.find("Copy.mwpack already exists"), std::string::npos) << copyOver.errors;
+    EXPECT_EQ(Run({ "rename", "Work", "Copy" }).code, EXIT_PROBLEMS);
+    ASSERT_EQ(Run({ "rename", "Copy", "Home" }).code, EXIT_OK);
+    EXPECT_TRUE(ReadFileBytes(Path("Home.mwpack")) == bytes);
+    EXPECT_EQ(GetFileAttributesA(Path("Copy.mwpack").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Export never writes its text over a package unless told to.
+    Outcome exported = Run({ "export", "Work", Path("Home.mwpack") });
+    EXPECT_EQ(exported.code, EXIT_PROBLEMS);
+    EXPECT_NE(exported.errors.find("--force"), std::string::npos);
+    EXPECT_TRUE(ReadFileBytes(Path("Home.mwpack")) == bytes);
+    EXPECT_EQ(Run({ "export", "Work", Path("Home.mwpack"), "--force" }).code, EXIT_OK);
+
+    HANDLE editor = CreateFileA(Path("Work.mwpack").c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(Run({ "delete", "Work" }).code, EXIT_PROBLEMS);
+    EXPECT_EQ(Run({ "rename", "Work", "Else" }).code, EXIT_PROBLEMS);
+    CloseHandle(editor);
+    EXPECT_TRUE(ReadFileBytes(Path("Work.mwpack")) == bytes);
+    EXPECT_EQ(Run({ "delete", "Work" }).code, EXIT_OK);
+    EXPECT_EQ(GetFileAttributesA(Path("Work.mwpack").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Run({ "delete", Path("in.json") }).code, EXIT_PROBLEMS);
+}
+
+TEST_F(MwpackCommands, NamesThatCannotNameAFileMakeNoFile)
+{
+    std::string json = Json("");
+    WriteFileBytes(Path("Work.mwpack"), "");
+    for (const char* name : { "", "   ", "CON", "con.mwpack", "Lpt1", "a<b", "a|b", "what?", "end." }) {
+        const Arguments commands[] = {
+            { "new", name },
+            { "import", json, name },
+            { "add", name, "--name", "n", "--type", "Auto", "--object", "o" },
+            { "copy", "Work", name },
+            { "rename", "Work", name },
+        };
+        for (const Arguments& arguments : commands) {
+            Outcome outcome = Run(arguments);
+            EXPECT_EQ(outcome.code, EXIT_USAGE) << arguments[0] << " \"" << name << "\"";
+            EXPECT_NE(outcome.errors.find("mwpack: \""), std::string::npos) << outcome.errors;
+        }
+    }
+    EXPECT_EQ(Run({ "new", "COM10" }).code, EXIT_OK);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(Path("*").c_str(), &found);
+    std::vector<std::string> files;
+    do
+        files.push_back(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{ ".", "..", "COM10.mwpack", "Work.mwpack", "in.json" }));
+}
+
+TEST_F(MwpackCommands, SetChangesOnlyTheGivenFields)
+{
+    WriteFileBytes(Path("Team.mwpack"), EncodePackage({ RecorderRecord("1", "alpha"), RecorderRecord("2", "beta") }));
+    ASSERT_EQ(Run({ "set", "Team", "alpha", "--arguments", "", "--window=Maximize" }).code, EXIT_OK);
+    ASSERT_EQ(Run({ "set", "Team", "beta", "--name", "Aardvark" }).code, EXIT_OK);
+    std::string bytes = ReadFileBytes(Path("Team.mwpack"));
+    EXPECT_EQ(Names(bytes), (std::vector<std::string>{ "Aardvark", "alpha" }));
+    RecordSpec first = RecorderRecord("2", "Aardvark"), second = RecorderRecord("", "alpha");
+    second.window = "Maximize";
+    EXPECT_TRUE(bytes == EncodePackage({ first, second }));
+
+    Outcome missing = Run({ "set", "Team", "Alpha", "--object", "x" });
+    EXPECT_EQ(missing.code, EXIT_PROBLEMS);
+    EXPECT_NE(missing.errors.find("has no profile named \"Alpha\""), std::string::npos);
+    EXPECT_EQ(Run({ "set", "Team", "alpha", "--name", "" }).code, EXIT_USAGE);
+    EXPECT_TRUE(ReadFileBytes(Path("Team.mwpack")) == bytes);
+}
+
+TEST_F(MwpackCommands, PackageTooBigToReadWholeIsNeverWrittenOver)
+{
+    // A size beyond what the store reads whole: sparse, so it takes no disk space.
+    std::string path = Path("Big.mwpack");
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD done = 0;
+    WriteFile(file, "keep", 4, &done, nullptr);
+    LONG high = 0;
+    SetFilePointer(file, 0x7FFFF000, &high, FILE_BEGIN);
+    ASSERT_TRUE(SetEndOfFile(file));
+    CloseHandle(file);
+    const Arguments commands[] = {
+        { "show", "Big" },
+        { "export", "Big" },
+        { "add", "Big", "--name", "n", "--type", "Auto", "--object", "o" },
+        { "remove", "Big", "n" },
+        { "set", "Big", "n", "--object", "o" },
+    };
+    for (const Arguments& arguments : commands) {
+        Outcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.code, EXIT_PROBLEMS) << arguments[0];
+        EXPECT_NE(outcome.errors.find("Big.mwpack is too big to be read whole"), std::string::npos)
+            << arguments[0] << ": " << outcome.errors;
+    }
+    file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    char start[5] = "";
+    ReadFile(file, start, 4, &done, nullptr);
+    DWORD sizeHigh = 0;
+    EXPECT_EQ(GetFileSize(file, &sizeHigh), 0x7FFFF000u);
+    CloseHandle(file);
+    EXPECT_STREQ(start, "keep");
 }
 
 }  // namespace

@@ -173,7 +173,6 @@ TEST(MwpackTextForm, FaultsAreNamedAndGiveNoProfiles)
         { "{\"version\": 1, \"profiles\": [7]}", "profile 1: an object is needed, not number" },
         { "{\"version\": 1, \"profiles\": [{\"object\": \"x\"}]}", "profile 1: it has no \"name\"" },
         { "{\"version\": 1, \"profiles\": [{\"name\": 5}]}", "profile 1, field \"name\": a string is needed, not number" },
-        { "{\"version\": 1, \"profiles\": [{\"name\": \"\"}]}", "profile 1, field \"name\": a profile needs a name" },
         { "{\"version\":1,\"profiles\":[{\"name\":\"a\"},{\"name\":\"B\",\"type\":null}]}",
           "profile 2 (\"B\"), field \"type\": a string is needed, not null" },
         { "{\"version\":1,\"profiles\":[{\"name\":\"a\",\"objet\":\"x\"}]}", "profile 1 (\"a\"): unknown key \"objet\"" },
@@ -193,6 +192,13 @@ TEST(MwpackTextForm, FaultsAreNamedAndGiveNoProfiles)
     std::vector<Profile> profiles;
     std::string error;
     EXPECT_TRUE(ImportText(fits.data(), fits.size(), SystemCodePage, profiles, error)) << error;
+
+    // A huge value is quoted only in part.
+    std::string huge = "{\"version\":1,\"profiles\":[{\"name\":\"" + std::string(10000000, 'n') + "\"}]}";
+    EXPECT_FALSE(ImportText(huge.data(), huge.size(), SystemCodePage, profiles, error));
+    EXPECT_LT(error.size(), 300u) << error.substr(0, 300);
+    EXPECT_NE(error.find("(\"nnnn"), std::string::npos) << error.substr(0, 300);
+    EXPECT_NE(error.find("nnn...\"), field \"name\": 10000000 characters long"), std::string::npos) << error.substr(0, 300);
 }
 
 TEST(MwpackTextForm, CyrillicIsOutsideTheLatinCodePage)
