@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "base/message_text.h"
 #include "mwpack/text_form.h"
 #include "store/package_folder.h"
 #include "store/package_names.h"
@@ -175,13 +176,8 @@ bool ReadPackageBytes(const std::string& path, PackageBytes& bytes, std::string&
 std::string SystemMessage(DWORD code)
 {
     char text[512];
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                                  sizeof text, nullptr);
-    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' '))
-        --length;
-    if (length == 0)
-        return "system error " + std::to_string(code);
-    return std::string(text, length);
+    DescribeError(code, text, sizeof text);
+    return text;
 }
 
 PackageFile* OpenForWriting(const std::string& path, bool create, bool* created, std::string& error)

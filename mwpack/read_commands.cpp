@@ -1,9 +1,9 @@
 // The commands that only read packages: list, show, export and check.
 #include <windows.h>
 
-#include <nlohmann/json.hpp>
 
 #include "mwpack/code_page.h"
+#include "mwpack/json_text.h"
 #include "mwpack/invocation.h"
 #include "mwpack/package_access.h"
 #include "mwpack/package_check.h"
@@ -13,7 +13,6 @@
 
 namespace {
 
-using Json = nlohmann::ordered_json;
 
 // Frees the package when the command ends, whichever way.
 class ReadPackageGuard {
@@ -139,7 +138,7 @@ int ListCommand(const Invocation& call, Console& console)
         text += title + "  " + Plural(count, "profile") + "\n";
     }
     if (call.has("json"))
-        console.json(Json{ { "folder", ReportText(call.folder.c_str()) }, { "packages", list } }.dump(2) + "\n");
+        console.json(JsonText(Json{ { "folder", ReportText(call.folder.c_str()) }, { "packages", list } }, 2) + "\n");
     else
         console.out(text);
     return result;
@@ -246,7 +245,7 @@ int CheckCommand(const Invocation& call, Console& console)
         reports.push_back(report);
     }
     if (call.has("json"))
-        console.json(Json{ { "packages", reports } }.dump(2) + "\n");
+        console.json(JsonText(Json{ { "packages", reports } }, 2) + "\n");
     else
         console.out(text);
     return result;

@@ -4,7 +4,7 @@
 
 #include <string.h>
 
-#include <nlohmann/json.hpp>
+#include "mwpack/json_text.h"
 
 #include "store/name_order.h"
 
@@ -25,7 +25,6 @@ std::string QuotedExcerpt(const std::string& text)
 
 namespace {
 
-using Json = nlohmann::ordered_json;
 
 // The library's DOM builder, keeping the message of a parse error instead of throwing it.
 class DomBuilder : public nlohmann::detail::json_sax_dom_parser<Json> {
@@ -145,7 +144,7 @@ bool ExportText(const std::vector<const ProfileBase*>& profiles, const CodePage&
     // one growing string: no document of thousands of small objects is built for a single write.
     text.clear();
     text.reserve(profiles.size() * 256 + 64);
-    nlohmann::detail::serializer<Json> writer(nlohmann::detail::output_adapter<char, std::string>(text), ' ');
+    nlohmann::detail::serializer<Json> writer(StringOutput(text), ' ');
     Json value = std::string();
     std::string& utf8 = value.get_ref<std::string&>();
     text += "{\n  \"version\": " + std::to_string(TEXT_FORM_VERSION) + ",\n  \"profiles\": [";
@@ -193,7 +192,7 @@ bool ImportText(const char* text, size_t length, const CodePage& codePage, std::
         return false;
     }
     if (!version->is_number_integer() || version->get<long long>() != TEXT_FORM_VERSION) {
-        error = "version " + version->dump() + " is not known; this program reads version " +
+        error = "version " + JsonText(*version) + " is not known; this program reads version " +
                 std::to_string(TEXT_FORM_VERSION);
         return false;
     }
