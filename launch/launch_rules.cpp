@@ -51,3 +51,21 @@ bool ComposeCommandLine(const char* object, const char* arguments, char* buffer,
     *at = '\0';
     return true;
 }
+
+const char* SkipProgramName(const char* commandLine)
+{
+    const unsigned char* at = (const unsigned char*)commandLine;
+    if (*at == '"') {
+        ++at;
+        while (*at && *at != '"')
+            ++at;
+        if (*at == '"')
+            ++at;
+    } else {
+        while (*at > ' ')
+            ++at;
+    }
+    while (*at >= 1 && *at <= ' ')
+        ++at;
+    return (const char*)at;
+}

@@ -20,4 +20,9 @@ bool IsKnownWindow(const char* window);
 // there are any. Gives false and an empty buffer when the result would not fit.
 bool ComposeCommandLine(const char* object, const char* arguments, char* buffer, size_t size);
 
+// The argument string: the command line after the program's name and the blanks
+// and control characters that follow it. The arguments of a command line that
+// ComposeCommandLine wrote.
+const char* SkipProgramName(const char* commandLine);
+
 #endif
