@@ -4,10 +4,10 @@
 #include <shlobj.h>
 
 #include "base/dynamic_library.h"
-#include "editor/form_rules.h"
 #include "launch/launch_profiles.h"
 #include "mwpack/invocation.h"
 #include "mwpack/package_access.h"
+#include "mwpack/shortcut_files.h"
 #include "store/package_names.h"
 
 namespace {
@@ -32,9 +32,9 @@ std::string FullPath(const std::string& path)
 
 bool DestinationFolder(const Invocation& call, std::string& folder, std::string& error)
 {
-    int chosen = call.has("desktop") + call.has("start-menu") + (call.values.count("to") ? 1 : 0);
+    int chosen = call.has("desktop") + call.has("start-menu") + call.has("startup") + (call.values.count("to") ? 1 : 0);
     if (chosen > 1) {
-        error = "choose one of --desktop, --start-menu and --to";
+        error = "choose one of --desktop, --start-menu, --startup and --to";
         return false;
     }
     if (call.values.count("to")) {
@@ -42,7 +42,7 @@ bool DestinationFolder(const Invocation& call, std::string& folder, std::string&
         return true;
     }
     char path[MAX_PATH] = "";
-    int place = call.has("start-menu") ? CSIDL_PROGRAMS : CSIDL_DESKTOPDIRECTORY;
+    int place = call.has("start-menu") ? CSIDL_PROGRAMS : call.has("startup") ? CSIDL_STARTUP : CSIDL_DESKTOPDIRECTORY;
     if (!SHGetSpecialFolderPathA(nullptr, path, place, TRUE)) {
         error = "the shell does not tell where that folder is";
         return false;
@@ -56,11 +56,8 @@ bool SaveLink(const std::string& linkPath, const std::string& target, const std:
               const std::string& description, std::string& error)
 {
     ComApartment apartment;
-    typedef HRESULT(WINAPI * CreateProc)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
-    DynamicLibrary ole("ole32.dll");
-    CreateProc create = ole.function<CreateProc>("CoCreateInstance");
-    IShellLinkA* link = nullptr;
-    if (!create || FAILED(create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link))) {
+    IShellLinkA* link = CreateShellLink();
+    if (!link) {
         error = "the shell's link object is not available";
         return false;
     }
@@ -117,6 +114,8 @@ int ShortcutCommand(const Invocation& call, Console& console)
         return EXIT_USAGE;
     }
     std::string path = FullPath(ResolvePackage(call.operands[0], call.folder));
+    if (call.has("remove"))
+        return RemoveShortcut(ShortcutPathFor(folder, path), console);
     // Marlowin.exe takes only a path that ends in the package suffix.
     if (!HasPackageSuffix(path.c_str(), path.size()))
         return Failure(console, path + " does not end in " PACKAGE_SUFFIX ", so Marlowin.exe would not start it");
@@ -126,10 +125,8 @@ int ShortcutCommand(const Invocation& call, Console& console)
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return Failure(console, "the folder " + folder + " does not exist");
 
-    size_t start = 0, length = 0;
-    TitleSpan(path.c_str(), &start, &length);
-    std::string title = path.substr(start, length);
-    std::string linkPath = folder + "\\" + title + ".lnk";
+    std::string linkPath = ShortcutPathFor(folder, path);
+    std::string title = FileTitle(path);
     std::string marlowin = ProgramFolder() + "\\Marlowin.exe";
     if (!SaveLink(linkPath, marlowin, "\"" + path + "\"", "Start the package " + title, error))
         return Failure(console, error);
