@@ -128,7 +128,7 @@ int WriteNewPackage(const Invocation& call, Console& console, std::vector<Profil
 {
     std::string path = ResolvePackage(package, call.folder);
     if (profiles.empty())
-        return Failure(console, "no profiles to write; " + path + " was not written");
+        return Failure(console, "found nothing to put in " + path + "; nothing was written");
     ProfileList list;
     LinkImported(profiles, list);
     std::vector<const ProfileBase*> order;
@@ -274,13 +274,15 @@ int CaptureCommand(const Invocation& call, Console& console)
         if (!programs.count(window.processId))
             programs[window.processId] = ReadRunningProgram(window.processId);
         std::string title = NameText(window.title);
+        if (MatchesAny(patterns, { title }))
+            continue;
         std::string texts[FIELD_COUNT], note, error;
         if (!ProgramProfile(window, programs[window.processId], title, texts, note)) {
             Note(console, "left out \"" + title + "\": " + note);
             continue;
         }
         std::string path = texts[FIELD_OBJECT];
-        if (IsOurs(path) || MatchesAny(patterns, { FileOf(path), title }))
+        if (IsOurs(path) || MatchesAny(patterns, { FileOf(path) }))
             continue;
         CharLowerA(&path[0]);
         if (!seen.insert(path + "\n" + texts[FIELD_ARGUMENTS]).second)

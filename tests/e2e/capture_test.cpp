@@ -93,6 +93,7 @@ TEST_F(Capture, ProgramsOnTheDesktopStartAgainWithTheirCommandLinesInNameOrder)
     ASSERT_TRUE(programs.start("Bravo desk", quoted, SW_SHOWMINIMIZED, folder));
     ASSERT_TRUE(programs.start("Charlie desk", "3 --flag", SW_SHOWNORMAL, folder));
     ASSERT_TRUE(programs.start("Alpha desk", "1", SW_SHOWMAXIMIZED, folder));
+    ASSERT_TRUE(programs.start("Alpha desk again", "1", SW_SHOWMAXIMIZED, folder));   // one profile for both
     std::string path = folder + "\\Desk.mwpack";
 
     ConsoleRun dryRun = Mwpack("capture Desk --dry-run");
@@ -103,7 +104,7 @@ TEST_F(Capture, ProgramsOnTheDesktopStartAgainWithTheirCommandLinesInNameOrder)
 
     ConsoleRun some = Mwpack("capture Some --json --dry-run --exclude nothing --exclude *BRAVO*");
     EXPECT_EQ(some.run.exitCode, 0u) << some.errors;
-    EXPECT_NE(some.output.find("\"name\": \"Alpha desk\""), std::string::npos) << some.output;
+    EXPECT_NE(some.output.find("\"name\": \"Alpha desk"), std::string::npos) << some.output;
     EXPECT_NE(some.output.find("\"name\": \"Charlie desk\""), std::string::npos);
     EXPECT_EQ(some.output.find("Bravo"), std::string::npos);
 
