@@ -114,6 +114,8 @@ TEST_F(Capture, ProgramsOnTheDesktopStartAgainWithTheirCommandLinesInNameOrder)
     std::string before = ReadFileBytes(path);
     EXPECT_EQ(Mwpack("capture Desk").run.exitCode, 1u);
     EXPECT_TRUE(ReadFileBytes(path) == before);
+    ConsoleRun replaced = Mwpack("capture Desk --force");
+    ASSERT_EQ(replaced.run.exitCode, 0u) << replaced.errors;
 
     ASSERT_EQ(RunMarlowin(path).exitCode, 0u);
     std::vector<Recording> seen = log.waitFor(3);
