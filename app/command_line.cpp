@@ -4,24 +4,6 @@
 
 #include "store/package_names.h"
 
-const char* SkipProgramName(const char* commandLine)
-{
-    const unsigned char* at = (const unsigned char*)commandLine;
-    if (*at == '"') {
-        ++at;
-        while (*at && *at != '"')
-            ++at;
-        if (*at == '"')
-            ++at;
-    } else {
-        while (*at > ' ')
-            ++at;
-    }
-    while (*at >= 1 && *at <= ' ')
-        ++at;
-    return (const char*)at;
-}
-
 EntryChoice ReadArgument(char* workingCopy)
 {
     EntryChoice choice = { ENTRY_RESIDENT, workingCopy, false, false };

@@ -4,6 +4,8 @@
 
 #include <stddef.h>
 
+#include "launch/launch_rules.h"   // SkipProgramName
+
 enum EntryAction {
     ENTRY_RESIDENT,       // option letters, or nothing: the resident start
     ENTRY_LAUNCH,         // text names a package file
@@ -17,10 +19,6 @@ struct EntryChoice {
     bool wait;
     bool unload;
 };
-
-// The argument string: the command line after the program's name and the blanks
-// and control characters that follow it.
-const char* SkipProgramName(const char* commandLine);
 
 // Reads a working copy of the argument string. A closing quote is overwritten
 // with the terminator in place.

@@ -14,7 +14,8 @@ set_target_properties(Marlowin PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINAR
 
 # Helpers shared by the test and benchmark programs, compiled once.
 add_library(marlowin_test_support STATIC tests/support/test_support.cpp tests/support/resident_copy.cpp
-                                         tests/support/editor_window.cpp tests/support/process_figures.cpp)
+                                         tests/support/editor_window.cpp tests/support/process_figures.cpp
+                                         tests/support/mwpack_run.cpp)
 target_compile_options(marlowin_test_support PRIVATE ${MARLOWIN_WARNINGS} ${MARLOWIN_TEST_OPTIMISATION})
 target_include_directories(marlowin_test_support PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(marlowin_test_support PUBLIC marlowin_core)

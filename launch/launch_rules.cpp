@@ -76,3 +76,21 @@ const char* StartFolder(const char* object, const char* directory, char* buffer,
     buffer[length] = '\0';
     return buffer;
 }
+
+const char* SkipProgramName(const char* commandLine)
+{
+    const unsigned char* at = (const unsigned char*)commandLine;
+    if (*at == '"') {
+        ++at;
+        while (*at && *at != '"')
+            ++at;
+        if (*at == '"')
+            ++at;
+    } else {
+        while (*at > ' ')
+            ++at;
+    }
+    while (*at >= 1 && *at <= ' ')
+        ++at;
+    return (const char*)at;
+}

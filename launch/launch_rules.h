@@ -25,4 +25,9 @@ bool ComposeCommandLine(const char* object, const char* arguments, char* buffer,
 // null, the launcher's own folder. Process creation refuses an empty folder text outright.
 const char* StartFolder(const char* object, const char* directory, char* buffer, size_t size);
 
+// The argument string: the command line after the program's name and the blanks
+// and control characters that follow it. The arguments of a command line that
+// ComposeCommandLine wrote.
+const char* SkipProgramName(const char* commandLine);
+
 #endif

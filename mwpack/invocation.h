@@ -18,6 +18,7 @@ enum ExitCode {
 struct Invocation {
     std::vector<std::string> operands;
     std::map<std::string, std::string> values;   // options with a value, by name without the dashes
+    std::map<std::string, std::vector<std::string>> lists;   // every value of a repeatable option, in order
     std::set<std::string> flags;                  // options without one
     std::string folder;                           // the packages folder
 
@@ -44,6 +45,8 @@ int RemoveCommand(const Invocation& call, Console& console);
 int CheckCommand(const Invocation& call, Console& console);
 int ShortcutCommand(const Invocation& call, Console& console);
 int LaunchCommand(const Invocation& call, Console& console);
+int CaptureCommand(const Invocation& call, Console& console);
+int ImportShortcutsCommand(const Invocation& call, Console& console);
 
 // The whole program: arguments after the program's name.
 int RunMwpack(const std::vector<std::string>& arguments, Console& console);

@@ -21,6 +21,9 @@ struct CommandEntry {
 const size_t MANY = (size_t)-1;
 #define PROFILE_OPTIONS "name type object command directory arguments window"
 
+// Options that may be given more than once; Invocation::lists keeps each value.
+const char REPEATABLE[] = "exclude";
+
 const CommandEntry COMMANDS[] = {
     { "list", "list [--json]", "Lists the packages of the folder with their profile counts.\n", "json", "", 0, 0,
       ListCommand },
@@ -65,15 +68,28 @@ const CommandEntry COMMANDS[] = {
       "without an end, unknown type or window texts, duplicate names. Profiles are numbered in\n"
       "launch order. Exit code 1 only for problems.\n",
       "json", "", 0, MANY, CheckCommand },
-    { "shortcut", "shortcut PACKAGE [--desktop | --start-menu | --to FOLDER]",
+    { "shortcut", "shortcut PACKAGE [--desktop | --start-menu | --startup | --to FOLDER] [--remove]",
       "Makes a shortcut, named after the package and with Marlowin's icon, that starts the package\n"
-      "with Marlowin.exe; on the desktop unless told otherwise. Marlowin.exe must stand beside\n"
-      "mwpack.exe.\n",
-      "desktop start-menu", "to", 1, 1, ShortcutCommand },
+      "with Marlowin.exe; on the desktop unless told otherwise. --startup puts it in the user's\n"
+      "Startup folder, so the package starts at sign-in. --remove takes the shortcut away again.\n"
+      "Marlowin.exe must stand beside mwpack.exe.\n",
+      "desktop start-menu startup remove", "to", 1, 1, ShortcutCommand },
     { "launch", "launch PACKAGE",
       "Starts the package's profiles in launch order, as Marlowin.exe PACKAGE does, and prints each\n"
       "one started. Exit code 1 when any could not be started.\n",
       "", "", 1, 1, LaunchCommand },
+    { "capture", "capture PACKAGE [--dry-run] [--json] [--force] [--exclude PATTERN]...",
+      "Writes a package of one Executable profile for each program with a window on the desktop now:\n"
+      "its path, its arguments where they can be read, its folder, its window state, a name from its\n"
+      "window title. PATTERN (* and ?, letter case ignored) leaves out the programs whose file name\n"
+      "or window title it matches. --dry-run prints what would be written (--json: the text form)\n"
+      "and writes nothing; an existing package is replaced only with --force.\n",
+      "dry-run json force", "exclude", 1, 1, CaptureCommand },
+    { "import-shortcuts", "import-shortcuts FOLDER PACKAGE [--dry-run] [--json] [--force]",
+      "Writes a package of one profile for each shortcut (.lnk) in FOLDER, with its target,\n"
+      "arguments, working folder and window state, and one Document/URL profile for each Internet\n"
+      "shortcut (.url); each named after its file. --dry-run, --json and --force as for capture.\n",
+      "dry-run json force", "", 2, 2, ImportShortcutsCommand },
 };
 
 const char COMMON_HELP[] =
@@ -178,9 +194,10 @@ int RunMwpack(const std::vector<std::string>& arguments, Console& console)
         } else if (takesValue) {
             if (equals == std::string::npos && i + 1 >= arguments.size())
                 return UsageError(console, "option " + argument + " needs a value", entry);
-            if (call.values.count(name))
+            if (call.values.count(name) && !Listed(REPEATABLE, name))
                 return UsageError(console, "option --" + name + " is given twice", entry);
             call.values[name] = equals == std::string::npos ? arguments[++i] : argument.substr(equals + 1);
+            call.lists[name].push_back(call.values[name]);
         } else {
             return UsageError(console, "unknown option " + QuotedExcerpt(argument.substr(0, equals)), entry);
         }

@@ -4,10 +4,10 @@
 #include <shlobj.h>
 
 #include "base/dynamic_library.h"
-#include "editor/form_rules.h"
 #include "launch/launch_profiles.h"
 #include "mwpack/invocation.h"
 #include "mwpack/package_access.h"
+#include "mwpack/shortcut_files.h"
 #include "mwpack/text_form.h"
 #include "store/package_names.h"
 
@@ -33,9 +33,9 @@ std::string FullPath(const std::string& path)
 
 bool DestinationFolder(const Invocation& call, std::string& folder, std::string& error)
 {
-    int chosen = call.has("desktop") + call.has("start-menu") + (call.values.count("to") ? 1 : 0);
+    int chosen = call.has("desktop") + call.has("start-menu") + call.has("startup") + (call.values.count("to") ? 1 : 0);
     if (chosen > 1) {
-        error = "choose one of --desktop, --start-menu and --to";
+        error = "choose one of --desktop, --start-menu, --startup and --to";
         return false;
     }
     if (call.values.count("to")) {
@@ -43,7 +43,7 @@ bool DestinationFolder(const Invocation& call, std::string& folder, std::string&
         return true;
     }
     char path[MAX_PATH] = "";
-    int place = call.has("start-menu") ? CSIDL_PROGRAMS : CSIDL_DESKTOPDIRECTORY;
+    int place = call.has("start-menu") ? CSIDL_PROGRAMS : call.has("startup") ? CSIDL_STARTUP : CSIDL_DESKTOPDIRECTORY;
     if (!SHGetSpecialFolderPathA(nullptr, path, place, TRUE)) {
         error = "the shell does not tell where that folder is";
         return false;
@@ -57,11 +57,8 @@ bool SaveLink(const std::string& linkPath, const std::string& target, const std:
               const std::string& description, std::string& error)
 {
     ComApartment apartment;
-    typedef HRESULT(WINAPI * CreateProc)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
-    DynamicLibrary ole("ole32.dll");
-    CreateProc create = ole.function<CreateProc>("CoCreateInstance");
-    IShellLinkA* link = nullptr;
-    if (!create || FAILED(create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link))) {
+    IShellLinkA* link = CreateShellLink();
+    if (!link) {
         error = "the shell's link object is not available";
         return false;
     }
@@ -116,12 +113,14 @@ int ShortcutCommand(const Invocation& call, Console& console)
         console.err("mwpack: " + error + "\n");
         return EXIT_USAGE;
     }
+    std::string path = FullPath(ResolvePackage(call.operands[0], call.folder));
+    if (call.has("remove"))
+        return RemoveShortcut(ShortcutPathFor(folder, path), console);
     // The shortcut starts the Marlowin.exe beside this program; without one it would start nothing.
     std::string marlowin = ProgramFolder() + "\\Marlowin.exe";
     if (GetFileAttributesA(marlowin.c_str()) == INVALID_FILE_ATTRIBUTES)
         return Failure(console, "Marlowin.exe is not beside mwpack.exe (" + marlowin +
                                     "), so a shortcut would start nothing; nothing was made");
-    std::string path = FullPath(ResolvePackage(call.operands[0], call.folder));
     // Marlowin.exe takes only a path that ends in the package suffix.
     if (!HasPackageSuffix(path.c_str(), path.size()))
         return Failure(console, path + " does not end in " PACKAGE_SUFFIX ", so Marlowin.exe would not start it");
@@ -131,10 +130,8 @@ int ShortcutCommand(const Invocation& call, Console& console)
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return Failure(console, "the folder " + folder + " does not exist");
 
-    size_t start = 0, length = 0;
-    TitleSpan(path.c_str(), &start, &length);
-    std::string title = path.substr(start, length);
-    std::string linkPath = folder + "\\" + title + ".lnk";
+    std::string linkPath = ShortcutPathFor(folder, path);
+    std::string title = FileTitle(path);
     if (!SaveLink(linkPath, marlowin, "\"" + path + "\"", "Start the package " + title, error))
         return Failure(console, error);
     console.out("made " + linkPath + "\n");

@@ -1,10 +1,45 @@
 // A witness for launches: appends one line about how it was started to the file named by
-// MW_RECORD_LOG, then ends.
+// MW_RECORD_LOG, then ends. With MW_RECORD_WINDOW set it is a program on the desktop instead: a
+// window of that title, shown as it was started, until the window is closed; it writes nothing.
 #include <windows.h>
 #include <stdio.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+namespace {
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_DESTROY)
+        PostQuitMessage(0);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int ShowWindowUntilClosed(HINSTANCE instance, const char* title, int showCommand)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = "MarlowinRecorder";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowA("MarlowinRecorder", title, WS_OVERLAPPEDWINDOW, 40, 40, 320, 200, nullptr, nullptr,
+                                instance, nullptr);
+    if (!window)
+        return 3;
+    ShowWindow(window, showCommand);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+        DispatchMessageA(&message);
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+{
+    char title[256];
+    DWORD titleLength = GetEnvironmentVariableA("MW_RECORD_WINDOW", title, sizeof title);
+    if (titleLength > 0 && titleLength < sizeof title)
+        return ShowWindowUntilClosed(instance, title, showCommand);
+
     char logPath[MAX_PATH];
     if (!GetEnvironmentVariableA("MW_RECORD_LOG", logPath, sizeof logPath))
         return 1;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "editor/form_rules.h"
+#include "store/path_rules.h"
 
 namespace {
 

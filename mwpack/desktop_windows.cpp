@@ -1,0 +1,104 @@
+#include "mwpack/desktop_windows.h"
+
+#include <objbase.h>
+
+#include "base/dynamic_library.h"
+
+namespace {
+
+// Declared here: the headers of the oldest supported system do not have them.
+const DWORD CLOAKED_ATTRIBUTE = 14;    // DWMWA_CLOAKED, Windows 8 on
+
+// IVirtualDesktopManager, Windows 10 on.
+struct VirtualDesktops : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE IsWindowOnCurrentVirtualDesktop(HWND window, BOOL* onCurrent) = 0;
+};
+const CLSID CLSID_VIRTUAL_DESKTOPS = { 0xaa509086, 0x5ca9, 0x4c25, { 0x8f, 0x95, 0x58, 0x9d, 0x3c, 0x07, 0xb4, 0x8a } };
+const IID IID_VIRTUAL_DESKTOPS = { 0xa5cd92ff, 0x29be, 0x454c, { 0x8d, 0x04, 0xd8, 0x28, 0x79, 0xfb, 0x3f, 0x1b } };
+
+typedef HRESULT(WINAPI* WindowAttributeProc)(HWND, DWORD, PVOID, DWORD);
+typedef HRESULT(WINAPI* CreateProc)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+
+DWORD ProcessOf(HWND window)
+{
+    DWORD processId = 0;
+    if (window)
+        GetWindowThreadProcessId(window, &processId);
+    return processId;
+}
+
+// The systems and services that can tell; each missing one lets every window through.
+class DesktopFilter {
+public:
+    DesktopFilter()
+        : dwm_("dwmapi.dll"), ole_("ole32.dll"), apartment_(), cloaked_(dwm_.function<WindowAttributeProc>("DwmGetWindowAttribute")),
+          desktops_(nullptr), shell_(ProcessOf(GetShellWindow())), console_(GetConsoleWindow())
+    {
+        CreateProc create = ole_.function<CreateProc>("CoCreateInstance");
+        if (create && FAILED(create(CLSID_VIRTUAL_DESKTOPS, nullptr, CLSCTX_ALL, IID_VIRTUAL_DESKTOPS,
+                                    (void**)&desktops_)))
+            desktops_ = nullptr;
+    }
+    ~DesktopFilter()
+    {
+        if (desktops_)
+            desktops_->Release();
+    }
+    DesktopFilter(const DesktopFilter&) = delete;
+    DesktopFilter& operator=(const DesktopFilter&) = delete;
+
+    bool shows(HWND window, DWORD processId) const
+    {
+        if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER) ||
+            (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+            return false;
+        if (window == console_ || processId == GetCurrentProcessId() || (shell_ && processId == shell_))
+            return false;
+        DWORD cloaked = 0;
+        if (cloaked_ && SUCCEEDED(cloaked_(window, CLOAKED_ATTRIBUTE, &cloaked, sizeof cloaked)) && cloaked)
+            return false;
+        BOOL current = TRUE;
+        return !desktops_ || FAILED(desktops_->IsWindowOnCurrentVirtualDesktop(window, &current)) || current;
+    }
+
+private:
+    DynamicLibrary dwm_;
+    DynamicLibrary ole_;
+    ComApartment apartment_;
+    WindowAttributeProc cloaked_;
+    VirtualDesktops* desktops_;
+    DWORD shell_;
+    HWND console_;
+};
+
+struct Collection {
+    const DesktopFilter* filter;
+    std::vector<DesktopWindow> windows;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data)
+{
+    Collection& collection = *(Collection*)data;
+    DWORD processId = ProcessOf(window);
+    if (!collection.filter->shows(window, processId))
+        return TRUE;
+    WCHAR title[512];
+    // For another process's window this reads the caption the system keeps; no message is sent.
+    int length = GetWindowTextW(window, title, ARRAYSIZE(title));
+    if (length <= 0)
+        return TRUE;
+    const char* state = IsIconic(window) ? "Minimize" : IsZoomed(window) ? "Maximize" : "Normal";
+    collection.windows.push_back(DesktopWindow{ processId, std::wstring(title, length), state });
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<DesktopWindow> VisibleDesktopWindows()
+{
+    DesktopFilter filter;
+    Collection collection = { &filter, {} };
+    // Top-level windows come in z-order, topmost first.
+    EnumWindows(CollectWindow, (LPARAM)&collection);
+    return collection.windows;
+}
