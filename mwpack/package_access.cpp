@@ -58,15 +58,13 @@ PackageFile* Adopt(HANDLE handle, const std::string& path, std::string& error)
 
 const char TOO_BIG[] = " is too big to be read whole: not enough memory; nothing was changed";
 
-// The store reads what memory allows and no more; a package read only in part must never be
-// shown as whole, nor written back over the rest.
+// The store reads what memory allows and no more (and then writes nothing over it); a package
+// read only in part must not be shown as whole either.
 PackageFile* ReadWhole(PackageFile* package, const std::string& path, std::string& error)
 {
     if (!package)
         return nullptr;
-    DWORD high = 0;
-    DWORD size = GetFileSize(package->handle, &high);
-    if (package->records && high == 0 && size != INVALID_FILE_SIZE && size / RECORD_SIZE == package->loadedCount)
+    if (package->whole)
         return package;
     DestroyPackageFile(package);
     error = path + TOO_BIG;

@@ -15,16 +15,21 @@ const uint32_t RECORDS_PER_CHUNK = 64;
 // More records than this cannot be held by a 32-bit process anyway.
 const uint32_t MAX_RECORDS = 0x7FFFFFFFu / sizeof(Profile) - 1;
 
-// Counts the whole records of the file; 0 when the size is unknown or too large.
-uint32_t CountRecords(HANDLE handle)
+// The whole records the file holds by its size; 0 when the size is unknown.
+uint64_t RecordsInFile(HANDLE handle)
 {
     DWORD high = 0;
     DWORD low = GetFileSize(handle, &high);
     if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
         return 0;
-    if (high != 0 || low / RECORD_SIZE > MAX_RECORDS)
-        return 0;
-    return low / RECORD_SIZE;
+    return (((uint64_t)high << 32) | low) / RECORD_SIZE;
+}
+
+// The records a read may take; 0 when there are more than memory could ever hold.
+uint32_t CountRecords(HANDLE handle)
+{
+    uint64_t records = RecordsInFile(handle);
+    return records > MAX_RECORDS ? 0 : (uint32_t)records;
 }
 
 // Every text of a PackageFile is allocated here and freed by DestroyPackageFile.
@@ -54,6 +59,7 @@ PackageFile* CreatePackageFile()
     package->loadedCount = 0;
     package->profiles.first = nullptr;
     package->saveError = NO_ERROR;
+    package->whole = false;
     return package;
 }
 
@@ -85,6 +91,7 @@ void PackageFile::readRecords()
     unsigned char* chunk = fresh ? (unsigned char*)malloc(RECORDS_PER_CHUNK * RECORD_SIZE) : nullptr;
     if (!chunk) {
         finishRead(fresh);
+        whole = RecordsInFile(handle) == 0;
         return;
     }
 
@@ -96,13 +103,14 @@ void PackageFile::readRecords()
         DWORD got = 0;
         if (!ReadFile(handle, chunk, wanted * RECORD_SIZE, &got, nullptr))
             break;
-        uint32_t whole = DecodeRecords(chunk, got, fresh + loadedCount, wanted, loadedCount);
-        loadedCount += whole;
-        if (whole < wanted)  // the file shrank under us: keep what was really read
+        uint32_t decoded = DecodeRecords(chunk, got, fresh + loadedCount, wanted, loadedCount);
+        loadedCount += decoded;
+        if (decoded < wanted)  // the file shrank under us: keep what was really read
             break;
     }
     free(chunk);
     finishRead(fresh);
+    whole = loadedCount == RecordsInFile(handle);
 }
 
 void PackageFile::readImage(const unsigned char* image, DWORD size)
@@ -112,6 +120,7 @@ void PackageFile::readImage(const unsigned char* image, DWORD size)
     for (; fresh && loadedCount < expected; ++loadedCount)
         DecodeRecord(image + (size_t)loadedCount * RECORD_SIZE, fresh[loadedCount], loadedCount);
     finishRead(fresh);
+    whole = loadedCount == size / RECORD_SIZE;
 }
 
 Profile* PackageFile::startRead(uint32_t expected)

@@ -21,6 +21,9 @@ struct PackageFile {
     uint32_t loadedCount;
     ProfileList profiles;
     DWORD saveError;         // why the last rewriteList did not take; NO_ERROR when it did
+    bool whole;              // the last read took every record the file holds; only then may a
+                             // write replace them (a package too big for memory is never
+                             // written over with the part that was read)
 
     // Takes copies of the path and of the title's first titleLength characters (no title when
     // null); false when memory ran out.

@@ -314,6 +314,9 @@ SaveOutcome PackageFile::writeList(uint32_t recordCount)
     // The list decides what can be written; a count beyond it would write nodes that do not exist.
     uint32_t nodes = profiles.count();
     uint32_t written = recordCount < nodes ? recordCount : nodes;
+    // What was read is only part of the package: writing it would lose the rest.
+    if (!whole)
+        return Failed(SAVE_KEPT, ERROR_NOT_ENOUGH_MEMORY);
     if (nodes > MAX_IMAGE / RECORD_SIZE)
         return Failed(SAVE_KEPT, ERROR_FILE_TOO_LARGE);
     unsigned char* image = (unsigned char*)PackageRewriteIo.allocate((size_t)nodes * RECORD_SIZE);

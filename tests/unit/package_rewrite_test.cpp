@@ -144,6 +144,30 @@ TEST_F(Rewrite, IdenticalNamesSwapAtEachRewrite)
     EXPECT_STREQ(bytes().c_str() + RecordFieldOffset(FIELD_OBJECT), "first");
 }
 
+// More records than memory can hold are read as none; a save must not replace them with that.
+TEST_F(Rewrite, PackageTooBigToReadWholeIsNeverWrittenOver)
+{
+    open(Record("a"));
+    LONG high = 1;   // 4 GB and more: a sparse file, no disk space taken
+    ASSERT_NE(SetFilePointer(package->handle, 0x1000, &high, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+    ASSERT_TRUE(SetEndOfFile(package->handle));
+    package->readRecords();
+    EXPECT_FALSE(package->whole);
+
+    Profile added = Named("b");
+    package->profiles.insertSorted(&added);
+    EXPECT_FALSE(package->rewriteList());
+    EXPECT_EQ(package->saveError, (DWORD)ERROR_NOT_ENOUGH_MEMORY);
+    DWORD sizeHigh = 0;
+    EXPECT_EQ(GetFileSize(package->handle, &sizeHigh), 0x1000u);
+    EXPECT_EQ(sizeHigh, 1u);
+    std::string first(RECORD_SIZE, '\0');
+    DWORD got = 0;
+    SetFilePointer(package->handle, 0, nullptr, FILE_BEGIN);
+    ASSERT_TRUE(ReadFile(package->handle, &first[0], RECORD_SIZE, &got, nullptr));
+    EXPECT_EQ(NamesIn(first), Names({ "a" }));
+}
+
 TEST_F(Rewrite, ACountBeyondTheListWritesOnlyTheList)
 {
     open(Record("a") + Record("b"));
