@@ -48,6 +48,9 @@ int LaunchCommand(const Invocation& call, Console& console);
 int CaptureCommand(const Invocation& call, Console& console);
 int ImportShortcutsCommand(const Invocation& call, Console& console);
 
+// The lines of a help page that list the texts a profile's type and window may hold.
+std::string ProfileVocabularyHelp();
+
 // The whole program: arguments after the program's name.
 int RunMwpack(const std::vector<std::string>& arguments, Console& console);
 

@@ -19,7 +19,8 @@ struct CommandEntry {
 };
 
 const size_t MANY = (size_t)-1;
-#define PROFILE_OPTIONS "name type object command directory arguments window"
+// Stands for one value option per profile field, named as the text form names the field.
+#define PROFILE_OPTIONS "fields"
 
 // Options that may be given more than once; Invocation::lists keeps each value.
 const char REPEATABLE[] = "exclude";
@@ -52,8 +53,8 @@ const CommandEntry COMMANDS[] = {
       "Copies the package, byte for byte, to a new package; refused when NEWNAME exists.\n", "", "", 2, 2,
       CopyCommand },
     { "add", "add PACKAGE --name N --type T --object O [--command C] [--directory D] [--arguments A] [--window W]",
-      "Adds a profile, replacing one of exactly the same name, as the editor does. T is Auto,\n"
-      "Executable or Document/URL; W is Normal (the default), Minimize or Maximize. A package that\n"
+      "Adds a profile, replacing one of exactly the same name, as the editor does. T and W are\n"
+      "one of the texts listed below (W the first when not given). A package that\n"
       "does not exist is made, and the command says so.\n",
       "", PROFILE_OPTIONS, 1, 1, AddCommand },
     { "set", "set PACKAGE PROFILE [--name N] [--type T] [--object O] [--command C] [--directory D] ...",
@@ -111,9 +112,13 @@ std::string Overview()
     return text + "  mwpack help [COMMAND]\n  mwpack --version\n" + COMMON_HELP;
 }
 
+bool Listed(const char* names, const std::string& name);
+
 std::string CommandHelp(const CommandEntry& entry)
 {
-    return std::string("Usage: mwpack ") + entry.synopsis + "\n\n" + entry.help + COMMON_HELP;
+    bool fields = Listed(entry.valueOptions, PROFILE_OPTIONS);
+    return std::string("Usage: mwpack ") + entry.synopsis + "\n\n" + entry.help + (fields ? ProfileVocabularyHelp() : "") +
+           COMMON_HELP;
 }
 
 const CommandEntry* FindCommand(const std::string& name)
@@ -184,7 +189,8 @@ int RunMwpack(const std::vector<std::string>& arguments, Console& console)
         }
         size_t equals = argument.find('=');
         std::string name = argument.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-        bool takesValue = name == "folder" || (entry && Listed(entry->valueOptions, name));
+        bool takesValue = name == "folder" || (entry && Listed(entry->valueOptions, name)) ||
+                          (entry && Listed(entry->valueOptions, PROFILE_OPTIONS) && FieldOfKey(name) >= 0);
         if (name == "help" || name == "version" || (entry && Listed(entry->flags, name))) {
             if (equals != std::string::npos)
                 return UsageError(console, "option --" + name + " takes no value", entry);

@@ -193,18 +193,9 @@ PackageFile* OpenForWriting(const std::string& path, bool create, bool* created,
 
 bool WriteList(PackageFile& package, const std::string& path, std::string& error)
 {
-    uint32_t count = package.profiles.count();
-    std::vector<unsigned char> wanted((size_t)count * RECORD_SIZE);
-    package.profiles.serialize(wanted.data());
-
-    // The read-back is compared too: the list must be what the package now holds.
-    bool same = package.rewriteList() && package.loadedCount == count;
-    unsigned char record[RECORD_SIZE];
-    for (uint32_t i = 0; same && i < count; ++i) {
-        EncodeRecord(package.records[i], record);
-        same = memcmp(record, &wanted[(size_t)i * RECORD_SIZE], RECORD_SIZE) == 0;
-    }
-    if (!same)
-        error = "writing " + path + " failed";
-    return same;
+    // The store writes the list, reads the package back and says whether it holds the list.
+    if (package.rewriteList())
+        return true;
+    error = "writing " + path + " failed: " + SystemMessage(package.saveError);
+    return false;
 }

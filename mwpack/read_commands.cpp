@@ -9,6 +9,7 @@
 #include "mwpack/package_check.h"
 #include "mwpack/text_form.h"
 #include "store/name_order.h"
+#include "store/package_folder.h"
 #include "store/package_names.h"
 
 namespace {
@@ -87,6 +88,15 @@ bool OnSearchPath(const char* program)
 
 const FileSystemProbe SYSTEM_PROBE = { FileExists, FolderExists, OnSearchPath };
 
+bool AddPackageName(const char* name, size_t length, void* context)
+{
+    std::vector<Profile>& names = *(std::vector<Profile>*)context;
+    std::string title(name, length);
+    const char* texts[FIELD_COUNT] = { title.c_str() };
+    names.push_back(Profile(texts, (uint32_t)names.size()));
+    return true;
+}
+
 // The titles of the folder's packages, in the order the store gives names; false when there is no
 // such folder.
 bool PackagesInFolder(const std::string& folder, std::vector<std::string>& titles)
@@ -94,19 +104,7 @@ bool PackagesInFolder(const std::string& folder, std::vector<std::string>& title
     if (!FolderExists(folder.c_str()))
         return false;
     std::vector<Profile> names;   // a name per package, ordered as the store orders names
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*" PACKAGE_SUFFIX).c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            size_t length = strlen(found.cFileName);
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && HasPackageSuffix(found.cFileName, length)) {
-                found.cFileName[length - PACKAGE_SUFFIX_LENGTH] = '\0';
-                const char* texts[FIELD_COUNT] = { found.cFileName };
-                names.push_back(Profile(texts, (uint32_t)names.size()));
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
+    ForEachPackage(folder.c_str(), AddPackageName, &names);
     ProfileList order;
     LinkInNameOrder(names.data(), (uint32_t)names.size(), order);
     for (const ProfileBase* node = order.first; node; node = node->next)

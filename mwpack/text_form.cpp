@@ -11,6 +11,14 @@
 const char* const FieldKeys[FIELD_COUNT] = { "name", "command", "object", "directory", "arguments", "type",
                                              "window" };
 
+int FieldOfKey(const std::string& key)
+{
+    for (int field = 0; field < FIELD_COUNT; ++field)
+        if (key == FieldKeys[field])
+            return field;
+    return -1;
+}
+
 std::string QuotedExcerpt(const std::string& text)
 {
     const size_t LONGEST = 100;
@@ -68,14 +76,6 @@ bool ExportField(const ProfileBase& profile, size_t index, int field, const Code
     return false;
 }
 
-int FieldNumber(const std::string& key)
-{
-    for (int i = 0; i < FIELD_COUNT; ++i)
-        if (key == FieldKeys[i])
-            return i;
-    return -1;
-}
-
 // One field of one profile, from UTF-8 to the code page, at most 259 bytes there, no terminator inside.
 bool ImportField(const Json& value, const std::string& place, int field, const CodePage& codePage,
                  std::string& out, std::string& error)
@@ -120,7 +120,7 @@ bool ImportProfile(const Json& entry, size_t index, const CodePage& codePage, Pr
 
     std::string texts[FIELD_COUNT];
     for (Json::const_iterator item = entry.begin(); item != entry.end(); ++item) {
-        int field = FieldNumber(item.key());
+        int field = FieldOfKey(item.key());
         if (field < 0) {
             error = place + ": unknown key " + QuotedExcerpt(item.key());
             return false;

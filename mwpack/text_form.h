@@ -22,8 +22,10 @@ struct CodePage {
 
 enum { TEXT_FORM_VERSION = 1 };
 
-// The field names of the text form, in record order.
+// The field names of the text form, in record order; add and set take one option of each name.
 extern const char* const FieldKeys[FIELD_COUNT];
+// The field of this name; -1 for any other text.
+int FieldOfKey(const std::string& key);
 
 // The text form of the profiles in the given order. False, with a message naming the
 // profile and field, when a text cannot be carried exactly.

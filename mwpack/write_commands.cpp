@@ -68,34 +68,31 @@ bool ReadAllInput(const std::string& source, std::string& text, std::string& err
     return read;
 }
 
-// The options of add and set, one per field.
-const char* const OPTIONS[FIELD_COUNT] = { "name", "command", "object", "directory", "arguments", "type", "window" };
-
 // Puts the given options into the profile's fields; a usage message when a value does not fit or
 // is not one the editor would take. Fields without an option keep their texts.
 bool ApplyOptions(const Invocation& call, Profile& profile, std::string& error)
 {
     std::string texts[FIELD_COUNT];
     for (int i = 0; i < FIELD_COUNT; ++i) {
-        bool given = call.values.count(OPTIONS[i]) != 0;
-        texts[i] = given ? call.value(OPTIONS[i]) : profile.field(i);
+        bool given = call.values.count(FieldKeys[i]) != 0;
+        texts[i] = given ? call.value(FieldKeys[i]) : profile.field(i);
         if (!given)
             continue;
         if (texts[i].size() > FIELD_SIZE - 1) {
-            error = std::string("--") + OPTIONS[i] + " is " + std::to_string(texts[i].size()) +
+            error = std::string("--") + FieldKeys[i] + " is " + std::to_string(texts[i].size()) +
                     " characters long; at most " + std::to_string(FIELD_SIZE - 1) + " fit";
             return false;
         }
         if (texts[i].find('\0') != std::string::npos || (texts[i].empty() && (i == FIELD_NAME || i == FIELD_OBJECT))) {
-            error = std::string("--") + OPTIONS[i] + " cannot be empty";
+            error = std::string("--") + FieldKeys[i] + " cannot be empty";
             return false;
         }
     }
-    if (call.values.count("type") && !IsKnownType(texts[FIELD_TYPE].c_str())) {
+    if (call.values.count(FieldKeys[FIELD_TYPE]) && !IsKnownType(texts[FIELD_TYPE].c_str())) {
         error = "--type must be Auto, Executable or Document/URL";
         return false;
     }
-    if (call.values.count("window") && !IsKnownWindow(texts[FIELD_WINDOW].c_str())) {
+    if (call.values.count(FieldKeys[FIELD_WINDOW]) && !IsKnownWindow(texts[FIELD_WINDOW].c_str())) {
         error = "--window must be Normal, Minimize or Maximize";
         return false;
     }
@@ -174,10 +171,11 @@ int ImportCommand(const Invocation& call, Console& console)
 
 int AddCommand(const Invocation& call, Console& console)
 {
-    const char* blank[FIELD_COUNT] = { "", "", "", "", "", "", "Normal" };
+    const char* blank[FIELD_COUNT] = { "", "", "", "", "", "", WINDOW_CHOICES[0].text };
     Profile added(blank, 0);
     std::string error, path;
-    if (!call.values.count("name") || !call.values.count("type") || !call.values.count("object"))
+    if (!call.values.count(FieldKeys[FIELD_NAME]) || !call.values.count(FieldKeys[FIELD_TYPE]) ||
+        !call.values.count(FieldKeys[FIELD_OBJECT]))
         return UsageFailure(console, "--name, --type and --object are needed");
     if (!ApplyOptions(call, added, error) || !ResolveNewPackage(call.operands[0], call.folder, path, error))
         return UsageFailure(console, error);
@@ -277,4 +275,16 @@ int CopyCommand(const Invocation& call, Console& console)
         !WriteNewFile(target, bytes.data(), bytes.size(), error))
         return Failure(console, error);
     return EXIT_OK;
+}
+
+// The texts a profile's type and window may hold, from the one table the launcher follows.
+std::string ProfileVocabularyHelp()
+{
+    std::string text = "\nTypes (--type):";
+    for (const ProfileType& type : PROFILE_TYPES)
+        text += std::string(" ") + type.text;
+    text += "\nWindows (--window):";
+    for (const WindowChoice& window : WINDOW_CHOICES)
+        text += std::string(" ") + window.text;
+    return text + "\n";
 }

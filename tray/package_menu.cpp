@@ -24,33 +24,31 @@ bool StoreName(UINT index, const char* fileName, size_t nameLength)
     return true;
 }
 
+struct MenuFill {
+    HMENU menu;
+    UINT count;
+};
+
+bool AppendPackage(const char* name, size_t length, void* context)
+{
+    MenuFill& fill = *(MenuFill*)context;
+    if (!StoreName(fill.count, name, length))
+        return false;
+    char text[2 * MAX_PATH];
+    MenuTextFor(PackageNames[fill.count], text, sizeof text);
+    AppendMenuA(fill.menu, MF_STRING, IDM_PACKAGE_FIRST + fill.count, text);
+    return ++fill.count < MAX_PACKAGES;
+}
+
 }  // namespace
 
 UINT FillPackageMenu(HMENU menu)
 {
-    char pattern[MAX_PATH];
-    if (!PackagesPattern(pattern, sizeof pattern))
-        return 0;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-
-    UINT count = 0;
-    do {
-        size_t length = strnlen(found.cFileName, sizeof found.cFileName - 1);
-        // Only a name that really carries the suffix gives a package name.
-        if (length < PACKAGE_SUFFIX_LENGTH)
-            continue;
-        if (!StoreName(count, found.cFileName, length - PACKAGE_SUFFIX_LENGTH))
-            break;
-        char text[2 * MAX_PATH];
-        MenuTextFor(PackageNames[count], text, sizeof text);
-        AppendMenuA(menu, MF_STRING, IDM_PACKAGE_FIRST + count, text);
-        ++count;
-    } while (count < MAX_PACKAGES && FindNextFileA(search, &found));
-    FindClose(search);
-    return count;
+    char folder[MAX_PATH];
+    MenuFill fill = { menu, 0 };
+    if (PackagesFolderPath(folder, sizeof folder))
+        ForEachPackage(folder, AppendPackage, &fill);
+    return fill.count;
 }
 
 bool MenuTextFor(const char* name, char* text, size_t size)
