@@ -22,7 +22,7 @@ enum RecordOffset {
     RECORD_RESERVED = 0,       // a word stored as zero
     RECORD_FIELDS = 4,         // the seven fields, FIELD_SIZE bytes each, in field order
     RECORD_LINKS = 1824,       // link, next and ordinal: stored as zero, pointers mean nothing on disk
-    RECORD_EXTRA = 1836,       // a word carried along, never interpreted
+    RECORD_EXTRA = 1836,       // a word read into the profile, never interpreted; written as zero
 };
 static_assert(RECORD_FIELDS + FIELD_COUNT * FIELD_SIZE == RECORD_LINKS, "the fields end where the links start");
 static_assert(RECORD_LINKS + 3 * 4 == RECORD_EXTRA, "three words of links");
@@ -74,7 +74,7 @@ public:
         : ProfileBase(texts, ordinalValue), extra(0) {}
     void attach() override;
 
-    uint32_t extra;   // carried along, never interpreted
+    uint32_t extra;   // the stored word, never interpreted; a rewrite stores zero
 };
 
 // Singly linked list in name order; it never owns its nodes.
