@@ -1,6 +1,8 @@
 // One open package file: its records in file order and its profiles in name order.
-// Defined in: package_file.cpp (life and reading), package_rewrite.cpp (writing),
-// launch/launch_package.cpp (openAndLaunch), editor/profile_list_box.cpp (the editor's view).
+// Defined in: package_file.cpp (life and reading), package_rewrite.cpp (writing); two groups of
+// members live in the layers that own what they do, since the store neither starts programs nor
+// fills dialogs: launch/launch_package.cpp (openAndLaunch) and editor/profile_list_box.cpp (the
+// editor's view: reload, showRecovered, rewritePackage).
 #ifndef MARLOWIN_PACKAGE_FILE_H
 #define MARLOWIN_PACKAGE_FILE_H
 
