@@ -13,8 +13,9 @@ struct RunningProgram {
 };
 
 // Reads the program and command line of the process. The command line is asked of the system
-// first (Windows 8.1 and later, any bitness), else read from the process's own parameter block
-// (NT systems, a process of the same bitness, or a 32-bit one from a 64-bit mwpack).
+// first (Windows 8.1 and later, any bitness), else read from the process's own parameter block:
+// on NT systems for a process of the same bitness or a 32-bit one from a 64-bit mwpack, and
+// through WOW64 for a 64-bit one from a 32-bit mwpack (64-bit Windows from XP x64 on, and Wine).
 RunningProgram ReadRunningProgram(DWORD processId);
 
 #endif

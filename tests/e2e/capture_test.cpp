@@ -98,7 +98,7 @@ TEST_F(Capture, ProgramsOnTheDesktopStartAgainWithTheirCommandLinesInNameOrder)
 
     ConsoleRun dryRun = Mwpack("capture Desk --dry-run");
     EXPECT_EQ(dryRun.run.exitCode, 0u) << dryRun.errors;
-    EXPECT_NE(dryRun.output.find("Bravo desk\r\n  start:  " + RecorderPath() + " " + quoted), std::string::npos)
+    EXPECT_NE(dryRun.output.find("Bravo desk\n  start:  " + RecorderPath() + " " + quoted), std::string::npos)
         << dryRun.output;
     EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
 
@@ -168,7 +168,7 @@ TEST_F(Capture, StartupShortcutIsMadeAndTakenAway)
     EXPECT_NE(GetFileAttributesA(link.c_str()), INVALID_FILE_ATTRIBUTES);
     ConsoleRun removed = Mwpack("shortcut AtSignIn --startup --remove");
     EXPECT_EQ(removed.run.exitCode, 0u) << removed.errors;
-    EXPECT_EQ(removed.output, "removed " + link + "\r\n");
+    EXPECT_EQ(removed.output, "removed " + link + "\n");
     EXPECT_EQ(GetFileAttributesA(link.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(Mwpack("shortcut AtSignIn --startup --remove").run.exitCode, 1u);
 }
