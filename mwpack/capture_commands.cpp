@@ -19,6 +19,7 @@
 #include "mwpack/text_form.h"
 #include "store/package_names.h"
 #include "store/path_rules.h"
+#include "store/profile_vocabulary.h"
 
 namespace {
 
@@ -84,10 +85,10 @@ std::string FileOf(const std::string& path)
 const char* WindowForShow(int show)
 {
     if (show == SW_SHOWMAXIMIZED)
-        return "Maximize";
+        return WindowTextOf(SHOW_MAXIMIZED);
     if (show == SW_SHOWMINIMIZED || show == SW_MINIMIZE || show == SW_SHOWMINNOACTIVE)
-        return "Minimize";
-    return "Normal";
+        return WindowTextOf(SHOW_MINIMIZED);
+    return WindowTextOf(SHOW_NORMAL);
 }
 
 // One profile, or false with a message when a text does not fit its field.
@@ -182,7 +183,7 @@ bool ProgramProfile(const DesktopWindow& window, const RunningProgram& program, 
     texts[FIELD_NAME] = title;
     texts[FIELD_OBJECT] = path;
     texts[FIELD_DIRECTORY] = FolderOf(path);
-    texts[FIELD_TYPE] = "Executable";
+    texts[FIELD_TYPE] = TypeTextOf(LAUNCH_EXECUTABLE);
     texts[FIELD_WINDOW] = window.window;
     std::string commandLine;
     if (!program.commandLineRead)
@@ -210,8 +211,8 @@ bool ShortcutProfile(ShortcutReader& reader, const std::string& file, std::strin
         GetPrivateProfileStringA("InternetShortcut", "URL", "", address, sizeof address, file.c_str());
         texts[FIELD_OBJECT] = address;
         texts[FIELD_COMMAND] = "open";
-        texts[FIELD_TYPE] = "Document/URL";
-        texts[FIELD_WINDOW] = "Normal";
+        texts[FIELD_TYPE] = TypeTextOf(LAUNCH_DOCUMENT);
+        texts[FIELD_WINDOW] = WindowTextOf(SHOW_NORMAL);
         note = "it holds no address";
         return address[0] != '\0';
     }
@@ -228,11 +229,11 @@ bool ShortcutProfile(ShortcutReader& reader, const std::string& file, std::strin
     // As the editor fills its form from a path: the program's folder when no other is given,
     // "/S" for a screen saver, "open" for a document.
     if (detected.way == LAUNCH_EXECUTABLE) {
-        texts[FIELD_TYPE] = "Executable";
+        texts[FIELD_TYPE] = TypeTextOf(LAUNCH_EXECUTABLE);
         texts[FIELD_DIRECTORY] = link.directory.empty() ? FolderOf(link.target) : link.directory;
         texts[FIELD_ARGUMENTS] = link.arguments.empty() && detected.screenSaver ? "/S" : link.arguments;
     } else {
-        texts[FIELD_TYPE] = "Document/URL";
+        texts[FIELD_TYPE] = TypeTextOf(LAUNCH_DOCUMENT);
         texts[FIELD_COMMAND] = "open";
         if (!link.arguments.empty())
             note = "a document is opened without the shortcut's arguments (" + link.arguments + ")";

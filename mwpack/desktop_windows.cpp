@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "base/dynamic_library.h"
+#include "store/profile_vocabulary.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM data)
     int length = GetWindowTextW(window, title, ARRAYSIZE(title));
     if (length <= 0)
         return TRUE;
-    const char* state = IsIconic(window) ? "Minimize" : IsZoomed(window) ? "Maximize" : "Normal";
+    const char* state = WindowTextOf(IsIconic(window) ? SHOW_MINIMIZED : IsZoomed(window) ? SHOW_MAXIMIZED : SHOW_NORMAL);
     collection.windows.push_back(DesktopWindow{ processId, std::wstring(title, length), state });
     return TRUE;
 }

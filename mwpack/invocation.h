@@ -32,7 +32,7 @@ int Failure(Console& console, const std::string& message);
 
 // Every command reports on the console and gives the process's exit code.
 int ListCommand(const Invocation& call, Console& console);
-int ShowCommand(const Invocation& call, Console& console);
+int ShowPackageCommand(const Invocation& call, Console& console);
 int ExportCommand(const Invocation& call, Console& console);
 int ImportCommand(const Invocation& call, Console& console);
 int NewCommand(const Invocation& call, Console& console);

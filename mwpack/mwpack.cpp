@@ -31,7 +31,7 @@ const CommandEntry COMMANDS[] = {
     { "show", "show PACKAGE [--json]",
       "Shows the package's profiles in launch order with every field, numbered as check numbers\n"
       "them. With --json, the text form of the profiles in launch order.\n",
-      "json", "", 1, 1, ShowCommand },
+      "json", "", 1, 1, ShowPackageCommand },
     { "export", "export PACKAGE [FILE] [--force]",
       "Writes the package's text form (JSON, UTF-8, profiles in file order) to FILE, or to\n"
       "standard output. Importing it gives back the same file byte for byte. A FILE that is an\n"

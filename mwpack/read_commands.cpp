@@ -142,7 +142,7 @@ int ListCommand(const Invocation& call, Console& console)
     return result;
 }
 
-int ShowCommand(const Invocation& call, Console& console)
+int ShowPackageCommand(const Invocation& call, Console& console)
 {
     std::string path = ResolvePackage(call.operands[0], call.folder);
     std::string error;

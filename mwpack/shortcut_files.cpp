@@ -5,9 +5,8 @@
 #include <shlobj.h>
 
 #include "base/dynamic_library.h"
-// Before invocation.h: its function ShowCommand hides the vocabulary's type of that name.
-#include "store/path_rules.h"
 #include "mwpack/invocation.h"
+#include "store/path_rules.h"
 
 namespace {
 

@@ -28,3 +28,17 @@ int ProfileTypeOf(LaunchWay way)
             return i;
     return -1;
 }
+
+const char* TypeTextOf(LaunchWay way)
+{
+    int row = ProfileTypeOf(way);
+    return PROFILE_TYPES[row < 0 ? 0 : row].text;
+}
+
+const char* WindowTextOf(ShowCommand show)
+{
+    for (const WindowChoice& choice : WINDOW_CHOICES)
+        if (choice.show == show)
+            return choice.text;
+    return WINDOW_CHOICES[0].text;
+}

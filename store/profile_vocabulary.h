@@ -56,4 +56,9 @@ int FindWindowChoice(const char* text);
 // The first row of a launch way; -1 when no row has it.
 int ProfileTypeOf(LaunchWay way);
 
+// The texts a program that makes profiles writes for a launch way and a show command (the first
+// row of each), so that no other place spells them.
+const char* TypeTextOf(LaunchWay way);
+const char* WindowTextOf(ShowCommand show);
+
 #endif
