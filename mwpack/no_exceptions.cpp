@@ -63,7 +63,9 @@ void __throw_underflow_error(const char* what) { Fault(what); }
 // and the unwinder, which would bring the thread library back. With everything above, nothing in
 // mwpack throws, so no unwinding ever starts and these are never called. Should a part of the
 // library that throws ever be linked, it brings the real ones, whose names clash with these, and
-// the link fails.
+// the link fails. Only the 32-bit build, which users get, unwinds this way (DWARF); the 64-bit
+// builds for the tests unwind through the system (SEH) and keep the library's.
+#ifndef __SEH__
 extern "C" {
 _Unwind_Reason_Code __gxx_personality_v0(int, _Unwind_Action, _Unwind_Exception_Class, _Unwind_Exception*, _Unwind_Context*)
 {
@@ -74,3 +76,4 @@ void* __cxa_begin_catch(void*) noexcept { Fault("unwinding"); }
 void __cxa_end_catch() { Fault("unwinding"); }
 void __cxa_rethrow() { Fault("unwinding"); }
 }  // extern "C"
+#endif
