@@ -1,7 +1,7 @@
-// The program's own operator new and delete: the library versions throw, and throwing
-// drags the unwinder, the demangler and a thread library into a tiny exe. The program
-// allocates only through the nothrow forms and checks every result; the plain forms,
-// which callers may assume never give null, end the process instead.
+// The program allocates only through the nothrow forms and checks every result; the plain
+// forms, which callers may assume never give null, end the process instead.
+#include "base/heap.h"
+
 #include <windows.h>
 #include <new>
 
@@ -16,7 +16,7 @@ void* AllocateOrEnd(size_t size)
 {
     void* block = Allocate(size);
     if (!block)
-        FatalAppExitA(0, "Out of memory");
+        OutOfMemory();
     return block;
 }
 

@@ -10,7 +10,9 @@ if(NOT EXISTS ${MWPACK_JSON_INCLUDE}/nlohmann/json.hpp)
 endif()
 
 file(GLOB MWPACK_SOURCES CONFIGURE_DEPENDS mwpack/*.cpp)
-list(REMOVE_ITEM MWPACK_SOURCES ${CMAKE_SOURCE_DIR}/mwpack/main.cpp)
+# The program's own ends for what the library would throw belong to mwpack.exe alone; the test
+# programs that link mwpack's rules have Marlowin's.
+list(REMOVE_ITEM MWPACK_SOURCES ${CMAKE_SOURCE_DIR}/mwpack/main.cpp ${CMAKE_SOURCE_DIR}/mwpack/no_exceptions.cpp)
 add_library(mwpack_core STATIC ${MWPACK_SOURCES})
 # No exceptions: a fault the library would throw ends the program; every access is checked first.
 # No streams either: the program writes through its own console.
@@ -18,12 +20,13 @@ target_compile_definitions(mwpack_core PUBLIC JSON_NOEXCEPTION JSON_NO_IO)
 target_include_directories(mwpack_core SYSTEM PUBLIC ${MWPACK_JSON_INCLUDE})
 # The version text is generated from the project version.
 target_include_directories(mwpack_core PRIVATE ${CMAKE_BINARY_DIR}/generated)
-# One thread: statics need no locks, and the thread library (which needs Vista) stays out.
+# One thread: statics need no locks, and the thread library (which needs Vista) stays out; so does
+# the unwinder, which would bring it back (no_exceptions.cpp).
 set(MWPACK_OPTIONS ${MARLOWIN_WARNINGS} -fno-exceptions -fno-rtti -fno-threadsafe-statics)
 target_compile_options(mwpack_core PRIVATE ${MWPACK_OPTIONS})
 target_link_libraries(mwpack_core PUBLIC marlowin_core)
 
-add_executable(mwpack mwpack/main.cpp)
+add_executable(mwpack mwpack/main.cpp mwpack/no_exceptions.cpp base/heap.cpp)
 target_compile_options(mwpack PRIVATE ${MWPACK_OPTIONS})
 target_link_libraries(mwpack PRIVATE mwpack_core)
 target_link_options(mwpack PRIVATE ${MARLOWIN_LINK_FLAGS} -s)

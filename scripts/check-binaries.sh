@@ -46,9 +46,14 @@ check() {
   for program in "$@"; do
     # The installer's list does not carry the version in its name.
     list="$root/release/imports/$(basename "$program" | sed 's/-[0-9][0-9.]*-setup/-setup/').txt"
-    # Users get the 32-bit programs; the lists speak of them.
-    if [ -f "$list" ] && objdump -f "$program" | grep -q '^architecture: i386,'; then
-      check_imports "$program" "$list" || status=1
+    # Users get the 32-bit programs; the lists speak of them, and each must have one.
+    if objdump -f "$program" | grep -q '^architecture: i386,'; then
+      if [ -f "$list" ]; then
+        check_imports "$program" "$list" || status=1
+      else
+        echo "$(basename "$program") has no list of reviewed imports ($list)"
+        status=1
+      fi
     fi
     if grep -aq '<assembly' "$program"; then
       check_manifest "$program" || status=1
