@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Guards that need no Windows, run by the test command on the built programs:
+# Not run by hand: ctest runs it (binaries, binaries_rule) on the built programs. Guards that need no
+# Windows:
 # - every function a shipped program imports is in its reviewed list, release/imports/NAME.txt,
 #   which says which Windows the program needs and where each entry's availability comes from
 #   (the 32-bit programs, which users get);
 # - each program's manifest names the architecture it is built for.
 # Usage: check-binaries.sh PROGRAM.exe...   (check-binaries.sh --self-test plants a fault of each kind)
-set -uo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/opening.sh" light
 
 # "DLL Function" for each import, from the import table (DLL names upper-cased).
 imports() {

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Fails when a folder of the programs includes a header from a folder above it. The layers, lowest
-# first: res, base, store, launch, editor, tray, then app and mwpack (the two programs) side by side;
-# mwpack, the console companion, stands on store and launch alone (no dialogs, no tray).
+# Run by ctest (layers, layers_rule), or by hand after moving an include. Fails when a folder of the
+# programs includes a header from a folder above it. The layers, lowest first: res, base, store,
+# launch, editor, tray, then app and mwpack (the two programs) side by side; mwpack, the console
+# companion, stands on store and launch alone (no dialogs, no tray).
 # `check-layers.sh [ROOT]` checks ROOT (the source tree by default); `--self-test` shows that an
 # upward include is caught.
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/opening.sh" light
 
 check() {
   (cd "$1" && grep -rnE '^[[:space:]]*#[[:space:]]*include "[^"/]+/' \

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Packs the release twice from the same programs, given different file times and a different
-# folder, and fails unless both runs give the same bytes.
+# Not run by hand: ctest runs it (release_reproducible). Packs the release twice from the same
+# programs, given different file times and a different folder, and fails unless both give the same bytes.
 # Usage: check-release-reproducible.sh VERSION NSIS_TARGET PROGRAM.exe...
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/opening.sh" light
 version=$1 target=$2
 shift 2
 work=$(mktemp -d)

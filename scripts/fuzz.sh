@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
+# Run by hand after a change to a reader of outside input (test.sh runs it briefly first).
 # Builds the pure rules natively under AddressSanitizer and UndefinedBehaviorSanitizer, runs their
 # unit tests and every fuzz target's seed inputs, then fuzzes each target for the given seconds
 # (default 40) and reports executions, speed and coverage. Any failure or finding fails the script;
 # the input that broke a target is kept in <build>/fuzz/<target>/findings/.
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/opening.sh"
 seconds=${1:-40}
-bash "$root/scripts/setup.sh"
 
 build=${MARLOWIN_NATIVE_BUILD_DIR:-$root/build/native}
 cmake -S "$root/tests/native" -B "$build" -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Writes a package file: one 1840-byte record per profile given as
-name|command|object|directory|arguments|type|window."""
+"""Not run by hand: run.sh writes its demo packages and the release build its example package with
+it. Writes a package file: one 1840-byte record per profile given as
+name|command|object|directory|arguments|type|window. The store's codec is C++ that builds only into
+Windows programs (Wine to run) or the separate sanitizer build; a native test keeps the two in step."""
 import struct
 import sys
 

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Packs the shipped programs into a zip and an installer for the NSIS target of their build
-# (x86-unicode for the release, amd64-unicode for a 64-bit build); the staged folder goes beside the zip.
+# Not run by hand: the release build target runs it (release.sh). Packs the shipped programs into a
+# zip and an installer for the NSIS target of their build (x86-unicode for the release,
+# amd64-unicode for a 64-bit build); the staged folder goes beside the zip.
 # The same sources give the same bytes: every file carries the time of the last commit (or
 # SOURCE_DATE_EPOCH), the zip lists its files in a fixed order and keeps no owner fields, and the
 # installer stores no file times.
 # Usage: package-release.sh VERSION NSIS_TARGET ZIP SETUP_EXE PROGRAM.exe...
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/opening.sh" light
 version=$1 target=$2 zip=$3 setup=$4
 shift 4
 out=$(dirname "$zip")

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Builds the release from a clean configuration: build/release/dist/Marlowin-<version>-win32.zip
-# and Marlowin-<version>-setup.exe, the same bytes for the same commit.
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/setup.sh"
+# Run by hand to make the downloads: build/release/dist/Marlowin-<version>-win32.zip and
+# Marlowin-<version>-setup.exe, the same bytes for the same commit.
+source "$(dirname "$0")/opening.sh"
 cd "$root"
 cmake --preset release >/dev/null
 cmake --build build/release -j 2 --target release

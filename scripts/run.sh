@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Marlowin.exe, lays out an app folder with demo packages, launches one package from the
-# command line, then starts the resident copy with its tray icon under Wine.
+# Run by hand (the README's first command) to try the program. Builds Marlowin.exe, lays out an app
+# folder with demo packages, launches one package from the command line, then starts the resident
+# copy with its tray icon under Wine.
 # With a working $DISPLAY the resident copy stays; end it with the command printed at the end.
 # Without one, everything runs on a private virtual display, screenshots are saved and the
 # resident copy is closed again.
@@ -20,14 +21,12 @@ python3 "$root/scripts/make-package.py" "$app/Packages/Tools.mwpack" \
 echo "App folder: $app"
 echo "  Marlowin.exe: $(stat -c %s "$app/Marlowin.exe") bytes; packages: Demo, Tools"
 
-prepare_prefix "$root/build/app-wineprefix"
+private=0
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  private=0
+  prepare_prefix "$root/build/app-wineprefix"
 else
   private=1
-  trap cleanup_wine_env EXIT
-  start_display private
-  start_wineserver
+  wine_session "$root/build/app-wineprefix"
 fi
 echo "Display: $DISPLAY"
 

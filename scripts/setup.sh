@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
+# Run by opening.sh for every command a person runs; by hand only to set a machine up ahead.
 # Installs what building and testing need on a Debian machine. Idempotent; run as root.
-set -euo pipefail
+source "$(dirname "$0")/opening.sh" light
 
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
@@ -33,7 +34,7 @@ install_needed
 # bookworm-backports (bookworm's 7.2 ignores MAP_FIXED_NOREPLACE and spends a CPU-minute starting
 # each process). Only that one static binary is unpacked into build/; the machine's apt sources,
 # its installed packages and its binfmt_misc registrations stay as they are.
-source "$(dirname "$0")/wine-env.sh"
+source "$root/scripts/wine-env.sh"
 if ! runs_32bit_natively && [ ! -x "$QEMU_I386" ]; then
   cache=$(dirname "$QEMU_I386")/apt
   mkdir -p "$cache/lists/partial" "$cache/archives/partial"

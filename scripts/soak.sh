@@ -1,16 +1,12 @@
 #!/usr/bin/env bash
-# Long-run stability: one resident Marlowin.exe under Wine, its menus, About box, editor and package
-# launches used many times over; prints memory, handles and GUI objects before and after, and fails
-# when they grew beyond the bound. Usage: soak.sh [scale [part]] (every count divided by scale; 1, the
-# full run, takes minutes; part: package-menu, main-menu or editor alone).
+# Run by hand after a change to the resident program (menus, About box, editor, launching): one
+# resident Marlowin.exe under Wine used many times over; prints memory, handles and GUI objects
+# before and after, and fails when they grew beyond the bound. Usage: soak.sh [scale [part]] (every
+# count divided by scale; 1, the full run, takes minutes; part: package-menu, main-menu or editor).
 source "$(dirname "$0")/opening.sh"
 
 configure_test_build
 cmake --build "$build" -j 2 --target soak Marlowin recorder >/dev/null
-
-trap cleanup_wine_env EXIT
-prepare_prefix "$build/wineprefix"
-start_display private
-start_wineserver
+wine_session "$build/wineprefix"
 # The file dialog's drive list makes Wine complain once per dialog about drive Z:'s label: noise.
 (cd "$build/bin" && wine "$build/bin/soak.exe" "${1:-1}" "${@:2}") 2> >(grep -v "FS volume label" >&2)

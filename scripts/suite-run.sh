@@ -1,20 +1,20 @@
 #!/usr/bin/env bash
-# Runs one test program as a suite of its own, for ctest: its own copy of the programs (so its own
-# Packages folder beside them), its own Wine prefix, wineserver and virtual display. Suites that start
-# resident copies, track menus and fill the Packages folder can then run side by side.
+# Not run by hand: ctest runs each Wine suite through it (fault-test.sh and test-release.sh too).
+# Runs one test program as a suite of its own: its own copy of the programs (so its own Packages
+# folder beside them), its own Wine prefix, wineserver and virtual display, so that suites that
+# start resident copies, track menus and fill the Packages folder run side by side.
 # Usage: suite-run.sh [--shipped DIR] NAME PROGRAM.exe [ARGUMENTS...]. test.sh prepares the base
 # prefix beforehand. With --shipped, the suite runs the 32-bit Marlowin.exe and mwpack.exe that DIR
 # holds (the release build: the bytes users download) instead of the test build's own.
-set -uo pipefail
+source "$(dirname "$0")/opening.sh" light
+source "$root/scripts/wine-env.sh"
 shipped=""
 if [ "$1" = --shipped ]; then
   shipped=$2
   shift 2
 fi
-name=$1
-program=$2
+name=$1 program=$2
 shift 2
-source "$(dirname "$0")/wine-env.sh"
 
 bin=$(cd "$(dirname "$program")" && pwd)
 build=$(dirname "$bin")
@@ -22,23 +22,17 @@ suite="$build/suites/$name"
 rm -rf "$suite"
 mkdir -p "$suite/bin"
 ln "$bin"/*.exe "$suite/bin/"
-if [ -n "$shipped" ]; then
-  ln -f "$shipped/Marlowin.exe" "$shipped/mwpack.exe" "$suite/bin/"
-fi
+[ -z "$shipped" ] || ln -f "$shipped/Marlowin.exe" "$shipped/mwpack.exe" "$suite/bin/"
 
 # A fresh prefix each run, linked rather than copied: Wine replaces the files it changes (the
 # registry is written to a new file and renamed), so the base prefix stays as it was.
 cp -al "$build/wineprefix" "$suite/wineprefix"
-export WINEPREFIX="$suite/wineprefix"
-
-trap cleanup_wine_env EXIT
-start_display private || exit 1
-start_wineserver
+wine_session "$suite/wineprefix"
 
 # Output goes through a file: Wine services started on demand would otherwise inherit ctest's
 # pipe and keep it open long after the test has ended.
 output="$suite/output.txt"
-(cd "$suite/bin" && with_32bit wine "$suite/bin/$(basename "$program")" "$@" >"$output" 2>&1 </dev/null)
-status=$?
+status=0
+(cd "$suite/bin" && with_32bit wine "$suite/bin/$(basename "$program")" "$@" >"$output" 2>&1 </dev/null) || status=$?
 cat "$output"
 exit $status

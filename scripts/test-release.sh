@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
+# Not run by hand: ctest runs it as the release suite (`bash scripts/test.sh -R release`).
 # Tests the release end to end as a suite of its own (a fresh linked copy of the base prefix, its own
 # display): the installer and the zip from the release target of the given build folder, run as a
 # user would by release_tests.exe.
 # Usage: test-release.sh BUILD_DIR ZIP SETUP_EXE VERSION Marlowin.exe,mwpack.exe
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/opening.sh" light
 build=$1 zip=$2 setup=$3 version=$4 programs=$5
 
 work=$build/release-test

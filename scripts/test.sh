@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Run by hand (the README's second command) and by .ci/run, before every commit.
 # Builds what users download (32-bit) and the test programs (64-bit), then runs every suite under
 # Wine on private displays: the end-to-end and release suites drive the downloads' own programs.
 source "$(dirname "$0")/opening.sh"

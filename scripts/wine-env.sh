@@ -1,5 +1,5 @@
-# Sourced by the scripts: a private Wine prefix, a virtual display and a persistent wineserver.
-# Every process started here is remembered by PID and ended by cleanup_wine_env.
+# Sourced through opening.sh (suite-run.sh sources it itself): a Wine prefix, a virtual display and a
+# persistent wineserver. Every process started here is remembered by PID and ended by cleanup_wine_env.
 
 MARLOWIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # One Wine for everything: 64-bit Wine with its 32-bit half. The test programs are 64-bit; the
@@ -79,13 +79,9 @@ prepare_prefix() {
   fi
 }
 
-# Uses $DISPLAY when it answers; otherwise, or with "private", starts an Xvfb of our own on a display
-# number that Xvfb itself chooses, so that suites starting side by side never pick the same one.
+# An Xvfb of our own on a display number that Xvfb itself chooses, so that suites starting side by
+# side never pick the same one.
 start_display() {
-  local mode=${1:-reuse}
-  if [ "$mode" = reuse ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    return 0
-  fi
   local numberFile
   numberFile=$(mktemp)
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
@@ -108,6 +104,15 @@ start_wineserver() {
   wineserver -p
   started_wineserver=1
   wine cmd /c exit >/dev/null 2>&1 || true
+}
+
+# The one Wine session set-up of the scripts: the prefix PREFIX (made once), a private display and a
+# persistent wineserver, all ended when the script exits.
+wine_session() {
+  trap cleanup_wine_env EXIT
+  prepare_prefix "$1"
+  start_display
+  start_wineserver
 }
 
 cleanup_wine_env() {
