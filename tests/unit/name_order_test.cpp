@@ -76,15 +76,6 @@ TEST(InsertSorted, ExampleOrderAndIdenticalNamesReadLaterFirst)
         EXPECT_EQ(node->link, node);
 }
 
-TEST(InsertSorted, BaseProfileIsNotLinkedThroughItsOwnLink)
-{
-    // Only Profile::attach points link at the record itself.
-    ProfileBase base;
-    EXPECT_EQ(base.link, nullptr);
-    base.attach();
-    EXPECT_EQ(base.link, nullptr);
-}
-
 // The fast read order must equal one-by-one insertion, on awkward data.
 TEST(LinkInNameOrder, MatchesRepeatedInsertSorted)
 {
