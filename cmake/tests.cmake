@@ -50,16 +50,32 @@ function(marlowin_test_program name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endfunction()
 
+# One program per suite, each from its own sources.
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
-file(GLOB DIALOG_TEST_SOURCES CONFIGURE_DEPENDS tests/dialogs/*.cpp)
-file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
+file(GLOB UNIT_CP1251_TEST_SOURCES CONFIGURE_DEPENDS tests/unit/cp1251/*.cpp)
+set(DIALOG_HARNESS tests/dialogs/tray_fixture.cpp tests/dialogs/editor_harness.cpp)
+set(DIALOGS_TRAY_TEST_SOURCES tests/dialogs/start_window_test.cpp tests/dialogs/tray_click_test.cpp
+                              tests/dialogs/dispatch_test.cpp tests/dialogs/about_box_test.cpp
+                              tests/dialogs/package_menu_test.cpp tests/dialogs/splash_resources_test.cpp)
+file(GLOB DIALOGS_EDITOR_TEST_SOURCES CONFIGURE_DEPENDS tests/dialogs/*_test.cpp)
+list(TRANSFORM DIALOGS_TRAY_TEST_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
+list(REMOVE_ITEM DIALOGS_EDITOR_TEST_SOURCES ${DIALOGS_TRAY_TEST_SOURCES})
+set(E2E_RESIDENT_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/e2e/resident_test.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/tray_menu_test.cpp)
+file(GLOB E2E_PACKAGES_TEST_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
+list(REMOVE_ITEM E2E_PACKAGES_TEST_SOURCES ${E2E_RESIDENT_TEST_SOURCES})
 
 marlowin_test_program(unit_tests GTEST SOURCES ${UNIT_TEST_SOURCES})
+marlowin_test_program(unit_cp1251_tests GTEST SOURCES ${UNIT_CP1251_TEST_SOURCES} tests/unit/text_form_round_trip.cpp)
 marlowin_test_program(recorder WIN32 SOURCES tests/support/recorder.cpp)
-marlowin_test_program(e2e_tests GTEST SOURCES ${E2E_TEST_SOURCES})
-add_dependencies(e2e_tests Marlowin recorder)
-marlowin_test_program(dialog_tests GTEST RESOURCES SOURCES ${DIALOG_TEST_SOURCES})
-add_dependencies(dialog_tests recorder)
+marlowin_test_program(e2e_resident_tests GTEST SOURCES ${E2E_RESIDENT_TEST_SOURCES})
+marlowin_test_program(e2e_packages_tests GTEST SOURCES ${E2E_PACKAGES_TEST_SOURCES})
+marlowin_test_program(dialogs_tray_tests GTEST RESOURCES SOURCES ${DIALOGS_TRAY_TEST_SOURCES} ${DIALOG_HARNESS})
+marlowin_test_program(dialogs_editor_tests GTEST RESOURCES SOURCES ${DIALOGS_EDITOR_TEST_SOURCES} ${DIALOG_HARNESS})
+foreach(program e2e_resident_tests e2e_packages_tests dialogs_tray_tests dialogs_editor_tests)
+  add_dependencies(${program} Marlowin recorder)
+endforeach()
+# The About box shows the version text generated from the project version.
+target_include_directories(dialogs_tray_tests PRIVATE ${CMAKE_BINARY_DIR}/generated)
 
 add_custom_target(benchmarks)
 add_dependencies(benchmarks Marlowin recorder)
@@ -86,25 +102,31 @@ if(MARLOWIN_SHIPPED_BUILD)
   set(SUITE_RUN ${CMAKE_SOURCE_DIR}/scripts/suite-run.sh)
   set(SHIPPED_BIN ${MARLOWIN_SHIPPED_BUILD}/bin)
   # SHIPPED: the suite runs the shipped 32-bit Marlowin.exe and mwpack.exe instead of the test build's.
-  function(marlowin_suite name program filter lang)
-    set(shipped)
-    if("SHIPPED" IN_LIST ARGN)
-      set(shipped --shipped ${SHIPPED_BIN})
+  function(marlowin_suite name program lang)
+    cmake_parse_arguments(ARG "SHIPPED" "FILTER" "" ${ARGN})
+    set(arguments)
+    if(ARG_SHIPPED)
+      set(arguments --shipped ${SHIPPED_BIN})
     endif()
-    add_test(NAME ${name} COMMAND ${SUITE_RUN} ${shipped} ${name} $<TARGET_FILE:${program}> --gtest_filter=${filter})
+    list(APPEND arguments ${name} $<TARGET_FILE:${program}>)
+    if(ARG_FILTER)
+      list(APPEND arguments --gtest_filter=${ARG_FILTER})
+    endif()
+    add_test(NAME ${name} COMMAND ${SUITE_RUN} ${arguments})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "LANG=${lang}" TIMEOUT 600)
   endfunction()
 
   # Code page 1251 and the Russian system language come from a Russian locale.
-  marlowin_suite(unit unit_tests -*Cp1251* en_US.UTF-8)
-  marlowin_suite(unit_cp1251 unit_tests *Cp1251* ru_RU.UTF-8)
-  # The longer suites in two halves each, so that the halves run side by side.
-  marlowin_suite(dialogs_tray dialog_tests StartWindow*:Tray*:Dispatch*:About*:*Menu*:-*Russian* en_US.UTF-8)
-  marlowin_suite(dialogs_editor dialog_tests -StartWindow*:Tray*:Dispatch*:About*:*Menu*:*Russian* en_US.UTF-8)
-  marlowin_suite(dialogs_russian dialog_tests *Russian* ru_RU.UTF-8)
-  marlowin_suite(e2e_resident e2e_tests Resident*-*Russian* en_US.UTF-8 SHIPPED)
-  marlowin_suite(e2e_packages e2e_tests -Resident*:*Russian* en_US.UTF-8 SHIPPED)
-  marlowin_suite(e2e_russian e2e_tests *Russian* ru_RU.UTF-8 SHIPPED)
+  marlowin_suite(unit unit_tests en_US.UTF-8)
+  marlowin_suite(unit_cp1251 unit_cp1251_tests ru_RU.UTF-8)
+  # The Russian dialog cases share their fixtures with the English ones: a second run of the
+  # same programs under a Russian locale, taking only those cases.
+  marlowin_suite(dialogs_tray dialogs_tray_tests en_US.UTF-8 FILTER -*Russian*)
+  marlowin_suite(dialogs_editor dialogs_editor_tests en_US.UTF-8 FILTER -*Russian*)
+  marlowin_suite(dialogs_tray_russian dialogs_tray_tests ru_RU.UTF-8 FILTER *Russian*)
+  marlowin_suite(dialogs_editor_russian dialogs_editor_tests ru_RU.UTF-8 FILTER *Russian*)
+  marlowin_suite(e2e_resident e2e_resident_tests en_US.UTF-8 SHIPPED)
+  marlowin_suite(e2e_packages e2e_packages_tests en_US.UTF-8 SHIPPED)
   # The longest suites start first; the others fill in beside them.
   set_tests_properties(e2e_resident e2e_packages PROPERTIES COST 100)
 
@@ -116,7 +138,8 @@ if(MARLOWIN_SHIPPED_BUILD)
 endif()
 
 # The Windows and GoogleTest headers, parsed once per test program instead of once per source.
-foreach(program unit_tests dialog_tests e2e_tests)
+foreach(program unit_tests unit_cp1251_tests dialogs_tray_tests dialogs_editor_tests e2e_resident_tests
+                e2e_packages_tests)
   target_precompile_headers(${program} PRIVATE <windows.h> <gtest/gtest.h> <string> <vector>)
 endforeach()
 

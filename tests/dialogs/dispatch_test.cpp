@@ -148,12 +148,6 @@ TEST_F(DispatchTest, WebsiteCommandsOpenTheHomePage)
     EXPECT_TRUE(IsWindow(window));
 }
 
-TEST_F(DispatchTest, ExitDestroysTheWindow)
-{
-    DispatchCommand(window, IDM_EXIT);
-    EXPECT_FALSE(IsWindow(window));
-}
-
 TEST_F(DispatchTest, AboutShowsTheBoxModalAndWithoutOwner)
 {
     HWND box = nullptr;

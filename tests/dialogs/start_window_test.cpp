@@ -197,16 +197,6 @@ TEST_F(StartWindow, AddsTheRestingIconWhileItIsCreatedAndPaintsBlack)
     EXPECT_EQ((HGDIOBJ)brush, GetStockObject(BLACK_BRUSH));
 }
 
-TEST_F(StartWindow, AnswersTrayAndCommandMessagesAsHandled)
-{
-    Create();
-    EXPECT_EQ(StartWindowProc(window, WM_COMMAND, IDM_WEBSITE, 0), TRUE);
-    EXPECT_EQ(StartWindowProc(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_MOUSEMOVE), TRUE);
-    EXPECT_EQ(StartWindowProc(window, WM_QUERYENDSESSION, 0, 0), FALSE);
-    EXPECT_EQ(StartWindowProc(window, WM_ENDSESSION, TRUE, 0), FALSE);
-    EXPECT_TRUE(IsWindow(window));
-}
-
 TEST_F(StartWindow, CloseRemovesTheIconAndEndsTheMessageLoop)
 {
     Create();

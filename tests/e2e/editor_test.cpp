@@ -116,23 +116,10 @@ TEST_F(EditorEndToEnd, EditedPackageLaunchesItsProfilesInNameOrder)
     EditorWindow editor = createThroughTray(path, "Work");
     ASSERT_NE(editor.window(), nullptr);
 
+    // Adding, replacing and deleting are the in-process editor tests'; here the path through the exe.
     addRecorderProfile(editor, "charlie", "3");
     addRecorderProfile(editor, "alpha", "1");
-    addRecorderProfile(editor, "bravo", "old");
-    EXPECT_EQ(StoredNames(path), Names({ "alpha", "bravo", "charlie" }));
-    addRecorderProfile(editor, "bravo", "2");   // replaces
-    EXPECT_EQ(StoredNames(path), Names({ "alpha", "bravo", "charlie" }));
-    addRecorderProfile(editor, "delta", "4");
-
-    int charlie = editor.entryIndex("charlie");
-    ASSERT_EQ(charlie, 2);
-    EXPECT_EQ(editor.key(VK_DELETE, charlie, editor.item(IDC_PROFILE_LIST)), 2);
-    EXPECT_EQ(StoredNames(path), Names({ "alpha", "bravo", "delta" }));
-    editor.setText(IDC_NAME, "alpha");
-    editor.command(IDC_DELETE_PROFILE);
-    EXPECT_EQ(StoredNames(path), Names({ "bravo", "delta" }));
-    addRecorderProfile(editor, "Alpha", "1");
-    EXPECT_EQ(editor.entries().size(), 3u);
+    addRecorderProfile(editor, "bravo", "2");
 
     editor.command(IDC_EDITOR_OK);
     ASSERT_TRUE(editor.waitClosed());
@@ -142,20 +129,15 @@ TEST_F(EditorEndToEnd, EditedPackageLaunchesItsProfilesInNameOrder)
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0].commandLine, RecorderPath() + " 1");
     EXPECT_EQ(seen[1].commandLine, RecorderPath() + " 2");
-    EXPECT_EQ(seen[2].commandLine, RecorderPath() + " 4");
+    EXPECT_EQ(seen[2].commandLine, RecorderPath() + " 3");
     EXPECT_EQ(seen[0].directory, folder);
 }
 
-TEST_F(EditorEndToEnd, OpenPackageCanBeNeitherLaunchedNorOpenedTwice)
+TEST_F(EditorEndToEnd, OpenPackageIsNotOpenedTwice)
 {
     std::string path = folder + "\\Held.mwpack";
     EditorWindow editor = createThroughTray(path, "Held");
     ASSERT_NE(editor.window(), nullptr);
-    addRecorderProfile(editor, "one", "held");
-
-    RunResult run = RunMarlowin("\"" + path + "\"");
-    EXPECT_TRUE(run.finished);
-    EXPECT_TRUE(log.settle().empty());
 
     ASSERT_NE(openThroughTray(false, path), nullptr);
     // Editors start in the order they were asked for: once a later one shows, a second editor
@@ -165,11 +147,8 @@ TEST_F(EditorEndToEnd, OpenPackageCanBeNeitherLaunchedNorOpenedTwice)
     EXPECT_EQ(Resident::windows("Package", "Held").size(), 1u);
     later.command(IDC_EDITOR_OK);
     ASSERT_TRUE(later.waitClosed());
-
     editor.command(IDC_EDITOR_OK);
     ASSERT_TRUE(editor.waitClosed());
-    RunMarlowin("\"" + path + "\"");
-    EXPECT_EQ(log.waitFor(1).size(), 1u);
 }
 
 // Last: it ends the suite's resident copy.

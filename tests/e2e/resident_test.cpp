@@ -335,24 +335,6 @@ TEST_F(Resident, WaitLetterWaitsFiveSecondsFirst)
     ExpectNoTrayIcon();
 }
 
-TEST_F(Resident, TaskbarCreatedBringsARemovedIconBack)
-{
-    ResidentCopy copy;
-    ASSERT_TRUE(WaitPastSplash(copy));
-    HWND window = copy.waitForWindow();
-
-    // What a restarted shell looks like: the icon is gone, then the broadcast comes.
-    NOTIFYICONDATAA data;
-    ZeroMemory(&data, sizeof data);
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = window;
-    data.uID = 333;
-    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
-    ExpectNoTrayIcon();
-    SendMessageA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    ExpectTrayIcon("MW8");
-}
-
 TEST_F(Resident, Windows2000GetsThePlainIconAndALayeredSplash)
 {
     ProgramVersion version("win2k");

@@ -48,18 +48,6 @@ TEST(CompareNames, LongTextsBeyondAField)
     EXPECT_EQ(CompareNames(a.c_str(), a.c_str()), 0);
 }
 
-// Runs under code page 1251.
-TEST(CompareNamesCp1251, CyrillicFoldsAndSortsAfterLatin)
-{
-    ASSERT_EQ(GetACP(), 1251u);
-    const char upper[] = "\xC0\xC1\xC2";   // А Б В
-    const char lower[] = "\xE0\xE1\xE2";   // а б в
-    EXPECT_EQ(CompareNames(upper, lower), -1);
-    EXPECT_EQ(CompareNames(lower, "\xC0\xC1\xC3"), -1);  // folded: АБВ < АБГ
-    EXPECT_EQ(CompareNames("zzz", lower), -1);
-    EXPECT_EQ(CompareNames(lower, "zzz"), 1);
-}
-
 TEST(InsertSorted, ExampleOrderAndIdenticalNamesReadLaterFirst)
 {
     Profile records[5];
@@ -74,15 +62,6 @@ TEST(InsertSorted, ExampleOrderAndIdenticalNamesReadLaterFirst)
     EXPECT_EQ(list.first->next->next->next->ordinal, 4u);  // the later "beta" first
     for (const ProfileBase* node = list.first; node; node = node->next)
         EXPECT_EQ(node->link, node);
-}
-
-TEST(InsertSorted, BaseProfileIsNotLinkedThroughItsOwnLink)
-{
-    // Only Profile::attach points link at the record itself.
-    ProfileBase base;
-    EXPECT_EQ(base.link, nullptr);
-    base.attach();
-    EXPECT_EQ(base.link, nullptr);
 }
 
 // The fast read order must equal one-by-one insertion, on awkward data.

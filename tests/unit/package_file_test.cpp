@@ -48,17 +48,6 @@ protected:
     PackageFile* package = nullptr;
 };
 
-TEST_F(PackageRead, EmptyFileGivesOneDefaultSlotAndNoProfiles)
-{
-    Read("");
-    EXPECT_EQ(package->slotCount, 1u);
-    EXPECT_EQ(package->loadedCount, 0u);
-    EXPECT_EQ(package->recordSize, 1840u);
-    EXPECT_EQ(package->profiles.first, nullptr);
-    ASSERT_NE(package->records, nullptr);
-    EXPECT_STREQ(package->records[0].name(), "");
-}
-
 TEST_F(PackageRead, PartialTrailingRecordIsIgnored)
 {
     Read(EncodePackage({ Named("b"), Named("a") }) + std::string(100, 'z'));

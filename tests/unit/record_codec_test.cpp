@@ -88,20 +88,6 @@ TEST(RecordCodec, RoundTripKeepsTexts)
         EXPECT_STREQ(copy.field(i), original.field(i)) << i;
 }
 
-TEST(ProfileCopy, CopiesContentButKeepsTheTargetsClass)
-{
-    const char* texts[FIELD_COUNT] = { "a", "b", "c", "d", "e", "f", "g" };
-    Profile source(texts, 5);
-    source.extra = 42;
-    Profile target;
-    target = source;
-    EXPECT_STREQ(target.name(), "a");
-    EXPECT_EQ(target.ordinal, 5u);
-    EXPECT_EQ(target.extra, 42u);
-    target.attach();
-    EXPECT_EQ(target.link, &target);
-}
-
 TEST(RemoveByName, ExactMatchFirstInListOnly)
 {
     Profile a, b, c;
