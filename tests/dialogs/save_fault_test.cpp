@@ -161,6 +161,8 @@ TEST_F(SaveFault, FailedAddIsToldOnceByPackageAndCauseAndTheFormStaysFilled)
     EXPECT_EQ(BoxText(box), "The package \"saved\" could not be saved.\n\nDisk full.");   // Wine's words
     CaptureDisplay("save-failed.png");
     SendMessageA(box, WM_COMMAND, IDOK, 0);
+    // The box's loop ends at its next message, and only then is the window gone.
+    ASSERT_TRUE(WaitUntil([box] { return !IsWindow(box); }));
 
     // Answered by the editor's own loop, or by a second box's, were there one.
     SendMessageA(editor.window(), WM_NULL, 0, 0);
