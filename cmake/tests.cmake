@@ -66,9 +66,11 @@ set(DIALOG_HARNESS tests/dialogs/tray_fixture.cpp tests/dialogs/editor_harness.c
 set(DIALOGS_TRAY_TEST_SOURCES tests/dialogs/start_window_test.cpp tests/dialogs/tray_click_test.cpp
                               tests/dialogs/dispatch_test.cpp tests/dialogs/about_box_test.cpp
                               tests/dialogs/package_menu_test.cpp tests/dialogs/splash_resources_test.cpp)
+set(DIALOGS_RUSSIAN_TEST_SOURCES tests/dialogs/russian_test.cpp)
 file(GLOB DIALOGS_EDITOR_TEST_SOURCES CONFIGURE_DEPENDS tests/dialogs/*_test.cpp)
 list(TRANSFORM DIALOGS_TRAY_TEST_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
-list(REMOVE_ITEM DIALOGS_EDITOR_TEST_SOURCES ${DIALOGS_TRAY_TEST_SOURCES})
+list(TRANSFORM DIALOGS_RUSSIAN_TEST_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
+list(REMOVE_ITEM DIALOGS_EDITOR_TEST_SOURCES ${DIALOGS_TRAY_TEST_SOURCES} ${DIALOGS_RUSSIAN_TEST_SOURCES})
 set(E2E_RESIDENT_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/e2e/resident_test.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/tray_menu_test.cpp)
 set(E2E_MWPACK_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/e2e/mwpack_test.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/capture_test.cpp)
 file(GLOB E2E_PACKAGES_TEST_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
@@ -82,11 +84,15 @@ marlowin_test_program(e2e_packages_tests GTEST SOURCES ${E2E_PACKAGES_TEST_SOURC
 marlowin_test_program(e2e_mwpack_tests GTEST SOURCES ${E2E_MWPACK_TEST_SOURCES})
 marlowin_test_program(dialogs_tray_tests GTEST RESOURCES SOURCES ${DIALOGS_TRAY_TEST_SOURCES} ${DIALOG_HARNESS})
 marlowin_test_program(dialogs_editor_tests GTEST RESOURCES SOURCES ${DIALOGS_EDITOR_TEST_SOURCES} ${DIALOG_HARNESS})
-foreach(program e2e_resident_tests e2e_packages_tests e2e_mwpack_tests dialogs_tray_tests dialogs_editor_tests)
+marlowin_test_program(dialogs_russian_tests GTEST RESOURCES SOURCES ${DIALOGS_RUSSIAN_TEST_SOURCES} ${DIALOG_HARNESS})
+foreach(program e2e_resident_tests e2e_packages_tests e2e_mwpack_tests dialogs_tray_tests dialogs_editor_tests
+                dialogs_russian_tests)
   add_dependencies(${program} Marlowin recorder)
 endforeach()
-# The About box shows the version text generated from the project version.
-target_include_directories(dialogs_tray_tests PRIVATE ${CMAKE_BINARY_DIR}/generated)
+# The About box shows the version text generated from the project version (the shared fixtures check it).
+foreach(program dialogs_tray_tests dialogs_editor_tests dialogs_russian_tests)
+  target_include_directories(${program} PRIVATE ${CMAKE_BINARY_DIR}/generated)
+endforeach()
 
 add_custom_target(benchmarks)
 add_dependencies(benchmarks Marlowin recorder)
@@ -114,15 +120,12 @@ if(MARLOWIN_SHIPPED_BUILD)
   set(SHIPPED_BIN ${MARLOWIN_SHIPPED_BUILD}/bin)
   # SHIPPED: the suite runs the shipped 32-bit Marlowin.exe and mwpack.exe instead of the test build's.
   function(marlowin_suite name program lang)
-    cmake_parse_arguments(ARG "SHIPPED" "FILTER" "" ${ARGN})
+    cmake_parse_arguments(ARG "SHIPPED" "" "" ${ARGN})
     set(arguments)
     if(ARG_SHIPPED)
       set(arguments --shipped ${SHIPPED_BIN})
     endif()
     list(APPEND arguments ${name} $<TARGET_FILE:${program}>)
-    if(ARG_FILTER)
-      list(APPEND arguments --gtest_filter=${ARG_FILTER})
-    endif()
     add_test(NAME ${name} COMMAND ${SUITE_RUN} ${arguments})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "LANG=${lang}" TIMEOUT 600)
   endfunction()
@@ -130,12 +133,9 @@ if(MARLOWIN_SHIPPED_BUILD)
   # Code page 1251 and the Russian system language come from a Russian locale.
   marlowin_suite(unit unit_tests en_US.UTF-8)
   marlowin_suite(unit_cp1251 unit_cp1251_tests ru_RU.UTF-8)
-  # The Russian dialog cases share their fixtures with the English ones: a second run of the
-  # same programs under a Russian locale, taking only those cases.
-  marlowin_suite(dialogs_tray dialogs_tray_tests en_US.UTF-8 FILTER -*Russian*)
-  marlowin_suite(dialogs_editor dialogs_editor_tests en_US.UTF-8 FILTER -*Russian*)
-  marlowin_suite(dialogs_tray_russian dialogs_tray_tests ru_RU.UTF-8 FILTER *Russian*)
-  marlowin_suite(dialogs_editor_russian dialogs_editor_tests ru_RU.UTF-8 FILTER *Russian*)
+  marlowin_suite(dialogs_tray dialogs_tray_tests en_US.UTF-8)
+  marlowin_suite(dialogs_editor dialogs_editor_tests en_US.UTF-8)
+  marlowin_suite(dialogs_russian dialogs_russian_tests ru_RU.UTF-8)
   marlowin_suite(e2e_resident e2e_resident_tests en_US.UTF-8 SHIPPED)
   marlowin_suite(e2e_packages e2e_packages_tests en_US.UTF-8 SHIPPED)
   marlowin_suite(e2e_mwpack e2e_mwpack_tests en_US.UTF-8 SHIPPED)
@@ -152,8 +152,8 @@ endif()
 # The Windows and GoogleTest headers, parsed once for all test programs instead of once per source
 # (they share their compile options; the one that owns the header links nothing that adds any).
 target_precompile_headers(e2e_resident_tests PRIVATE <windows.h> <gtest/gtest.h> <string> <vector>)
-foreach(program unit_tests unit_cp1251_tests dialogs_tray_tests dialogs_editor_tests e2e_packages_tests
-                e2e_mwpack_tests)
+foreach(program unit_tests unit_cp1251_tests dialogs_tray_tests dialogs_editor_tests dialogs_russian_tests
+                e2e_packages_tests e2e_mwpack_tests)
   target_precompile_headers(${program} REUSE_FROM e2e_resident_tests)
 endforeach()
 

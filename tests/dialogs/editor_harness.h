@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "res/resource.h"
 #include "tests/support/editor_window.h"
 #include "tests/support/test_support.h"
 
@@ -67,6 +68,43 @@ private:
 
 testing_support::RecordSpec Record(const std::string& name, const std::string& type = "Auto",
                                  const std::string& object = "", const std::string& command = "");
+
+// A running editor on a package of its own, and profiles added to it as the user adds them.
+typedef std::vector<std::string> Names;
+
+class ProfileEdit : public ::testing::Test {
+protected:
+    void start(const std::vector<testing_support::RecordSpec>& records, const std::string& tail = "")
+    {
+        path = folder.write("edit.mwpack", records);
+        if (!tail.empty())
+            testing_support::WriteFileBytes(path, testing_support::ReadFileBytes(path) + tail);
+        ASSERT_TRUE(editor.open(path));
+    }
+
+    void add(const std::string& name, const std::string& object = "", int type = 0)
+    {
+        editor.setText(IDC_NAME, name);
+        editor.setText(IDC_OBJECT, object);
+        if (type != 0)
+            editor.chooseType(type);
+        editor.command(IDC_ADD_PROFILE);
+    }
+
+    int entryIndex(const std::string& name) const
+    {
+        return (int)SendMessageA(editor.item(IDC_PROFILE_LIST), LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)name.c_str());
+    }
+
+    std::vector<testing_support::StoredProfile> stored() const
+    {
+        return testing_support::DecodePackage(testing_support::ReadFileBytes(path));
+    }
+
+    PackageFolder folder;
+    Editor editor;
+    std::string path;
+};
 
 }  // namespace editor_testing
 

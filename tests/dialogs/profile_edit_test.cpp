@@ -10,39 +10,6 @@ using namespace testing_support;
 
 namespace {
 
-typedef std::vector<std::string> Names;
-
-class ProfileEdit : public ::testing::Test {
-protected:
-    void start(const std::vector<RecordSpec>& records, const std::string& tail = "")
-    {
-        path = folder.write("edit.mwpack", records);
-        if (!tail.empty())
-            WriteFileBytes(path, ReadFileBytes(path) + tail);
-        ASSERT_TRUE(editor.open(path));
-    }
-
-    void add(const std::string& name, const std::string& object = "", int type = 0)
-    {
-        editor.setText(IDC_NAME, name);
-        editor.setText(IDC_OBJECT, object);
-        if (type != 0)
-            editor.chooseType(type);
-        editor.command(IDC_ADD_PROFILE);
-    }
-
-    int entryIndex(const std::string& name) const
-    {
-        return (int)SendMessageA(editor.item(IDC_PROFILE_LIST), LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)name.c_str());
-    }
-
-    std::vector<StoredProfile> stored() const { return DecodePackage(ReadFileBytes(path)); }
-
-    PackageFolder folder;
-    Editor editor;
-    std::string path;
-};
-
 TEST_F(ProfileEdit, FirstProfileGrowsTheFileToOneRecordAndCleansTheForm)
 {
     start({});
@@ -96,22 +63,6 @@ TEST_F(ProfileEdit, NameDifferingOnlyInCaseIsAnotherProfile)
     add("work");
     add("WORK");
     EXPECT_EQ(StoredNames(path), Names({ "WORK", "Work", "work" }));
-}
-
-TEST_F(ProfileEdit, RussianNamesAreStoredInTheSystemCodePageAfterLatinNames)
-{
-    ASSERT_EQ(GetACP(), 1251u);
-    const std::string profile = "\xEF\xF0\xEE\xF4\xE8\xEB\xFC";   // lower-case, code page 1251
-    const std::string abc = "\xC0\xE1\xE2";
-    start({});
-    add(profile, "C:\\" + profile + ".txt");
-    add("_x");
-    add(abc);
-    add("Zeta");
-    EXPECT_EQ(StoredNames(path), Names({ "Zeta", "_x", abc, profile }));
-    EXPECT_EQ(stored()[3].fields[2], "C:\\" + profile + ".txt");
-    editor.selectEntry(entryIndex(profile));
-    EXPECT_EQ(editor.text(IDC_NAME), profile);
 }
 
 TEST_F(ProfileEdit, EmptyNameChangesNothingAndKeepsTheForm)

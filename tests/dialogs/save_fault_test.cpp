@@ -16,8 +16,6 @@ using namespace testing_support;
 
 namespace {
 
-typedef std::vector<std::string> Names;
-
 // Writes 1 and 2 of a save make the side file, 3 overwrites the package, 4 restores it. The
 // chosen writes fail after writing half their bytes, as on a full disk.
 class FailingWrites {

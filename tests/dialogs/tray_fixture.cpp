@@ -1,4 +1,6 @@
 #include "base/app_state.h"
+#include "res/resource.h"
+#include "res/version.h"
 #include "tests/dialogs/tray_fixture.h"
 #include "tray/commands.h"
 #include "tray/tray_icon.h"
@@ -26,6 +28,22 @@ LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
+}
+
+// The box's own rectangle of a child, in the box's client coordinates.
+RECT ChildRect(HWND box, HWND child)
+{
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, box, (POINT*)&rect, 2);
+    return rect;
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
 }
 
 }  // namespace
@@ -193,5 +211,57 @@ void SaveScreenshot(HWND window, const char* name)
     UpdateWindow(window);
     CaptureDisplay((std::string(name) + ".png").c_str(), &rect);
 }
+
+// What the user sees of the box, whatever the system language: the caption, the version and the
+// maker's notice, the icon at the left, and Help, Donate and OK in a row from left to right, all of
+// them usable and none covering another.
+void ExpectTheBoxAsShown(HWND box)
+{
+    EXPECT_EQ(WindowText(box), "About");
+    RECT client;
+    GetClientRect(box, &client);
+    std::vector<HWND> children;
+    std::vector<std::string> texts;
+    HWND icon = nullptr;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+        EXPECT_TRUE((GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) && IsWindowEnabled(child)) << WindowText(child);
+        RECT rect = ChildRect(box, child), inside;
+        EXPECT_TRUE(IntersectRect(&inside, &rect, &client) && EqualRect(&inside, &rect)) << WindowText(child);
+        if (lstrcmpiA(ClassOf(child).c_str(), "Static") != 0)
+            continue;
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            icon = child;
+        else
+            texts.push_back(WindowText(child));
+    }
+    for (size_t i = 0; i < children.size(); ++i)
+        for (size_t j = i + 1; j < children.size(); ++j) {
+            RECT a = ChildRect(box, children[i]), b = ChildRect(box, children[j]), both;
+            EXPECT_FALSE(IntersectRect(&both, &a, &b)) << WindowText(children[i]) << " / " << WindowText(children[j]);
+        }
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0], "Marlowin v" MARLOWIN_VERSION_TEXT);
+    EXPECT_FALSE(texts[1].empty());
+
+    const int row[] = { IDC_HELP, IDC_DONATE, IDC_ABOUT_OK };
+    const char* labels[] = { "Help", "Donate", "OK" };
+    for (int i = 0; i < 3; ++i) {
+        HWND button = GetDlgItem(box, row[i]);
+        ASSERT_NE(button, nullptr) << labels[i];
+        EXPECT_EQ(WindowText(button), labels[i]);
+        EXPECT_EQ(SendMessageA(button, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON, 0) << labels[i];
+        if (i > 0) {
+            RECT left = ChildRect(box, GetDlgItem(box, row[i - 1])), right = ChildRect(box, button);
+            EXPECT_LT(left.right, right.left) << labels[i];
+            EXPECT_EQ(left.top, right.top) << labels[i];
+        }
+    }
+    ASSERT_NE(icon, nullptr);
+    RECT iconRect = ChildRect(box, icon), help = ChildRect(box, GetDlgItem(box, IDC_HELP));
+    EXPECT_LE(iconRect.left, help.left);
+    EXPECT_LT(iconRect.bottom, help.top);
+}
+
 
 }  // namespace tray_testing
