@@ -63,14 +63,6 @@ TEST_F(PackageMenuTest, NoFolderOrNoPackageFileAppendsNothing)
     EXPECT_EQ(GetMenuItemCount(menu), 0);
 }
 
-TEST_F(PackageMenuTest, OnePackageIsListedWithoutItsExtension)
-{
-    packages.addPackage("Work", "w");
-    ASSERT_EQ(FillPackageMenu(menu), 1u);
-    ASSERT_EQ(GetMenuItemCount(menu), 1);
-    ExpectItem(0, "Work");
-}
-
 TEST_F(PackageMenuTest, ListsExactlyThePackageFilesEachBehindItsOwnCommand)
 {
     std::vector<std::string> put = { "zeta", "Alpha", "mid dle", "B&W", "10", "9" };
@@ -199,26 +191,6 @@ TEST_F(MainMenuTest, WithoutPackagesTheSubmenuIsEmpty)
     HMENU submenu = GetSubMenu(built, 5);
     ASSERT_NE(submenu, nullptr);
     EXPECT_EQ(GetMenuItemCount(submenu), 0);
-}
-
-TEST_F(MainMenuTest, TeardownDestroysBothMenus)
-{
-    HMENU built = BuildMainMenu();
-    HMENU submenu = PackageMenu;
-    ASSERT_TRUE(IsMenu(built));
-    ASSERT_TRUE(IsMenu(submenu));
-    DestroyTrayMenus();
-    EXPECT_EQ(MainMenu, nullptr);
-    EXPECT_EQ(PackageMenu, nullptr);
-    EXPECT_FALSE(IsMenu(built));
-    EXPECT_FALSE(IsMenu(submenu));
-
-    built = BuildPackageMenu();
-    ASSERT_TRUE(IsMenu(built));
-    EXPECT_EQ(MainMenu, nullptr);
-    DestroyTrayMenus();
-    EXPECT_EQ(PackageMenu, nullptr);
-    EXPECT_FALSE(IsMenu(built));
 }
 
 TEST_F(MainMenuTest, PackageMenuThatCannotBeAttachedIsDestroyedAndTheRestIsShown)
