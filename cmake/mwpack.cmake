@@ -1,4 +1,4 @@
-# mwpack.exe, the console companion: built on the same store, launch and editor rules as Marlowin.exe.
+# mwpack.exe, the console companion: built on the same store and launch rules as Marlowin.exe.
 # The JSON library is header-only; only its own folder is put on the path, not the host's headers.
 set(MWPACK_JSON_INCLUDE ${CMAKE_BINARY_DIR}/json-include)
 if(NOT EXISTS ${MWPACK_JSON_INCLUDE}/nlohmann/json.hpp)

@@ -27,5 +27,5 @@ if(MARLOWIN_SHIPPED_BUILD)
 
   # Packing, not Wine: the same programs must give the same downloads.
   add_test(NAME release_reproducible COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-release-reproducible.sh
-                                             ${PROJECT_VERSION} ${MARLOWIN_NSIS_TARGET} ${shipped_files})
+                                             ${PROJECT_VERSION} ${MARLOWIN_SHIPPED_BUILD}/Example.mwpack ${shipped_files})
 endif()

@@ -1,14 +1,10 @@
 ; Per-user installer: no administrator rights, since the Packages folder beside Marlowin.exe must
 ; stay writable for the package editor.
-; makensis -DTARGET=x86-unicode|amd64-unicode -DVERSION=x.y.z -DVERSION4=x.y.z.w
-;          -DSTAGE=<folder with the programs> -DICON=<.ico> -DOUTFILE=<setup.exe>
-; The target follows the programs: x86-unicode for the release, amd64-unicode for a 64-bit build.
-; Either way every key written here lies under HKCU\Software, which both registry views share, and
-; the folders come from the shell, so no SetRegView or file-system redirection is needed.
-!ifndef TARGET
-  !error "makensis -DTARGET=x86-unicode or -DTARGET=amd64-unicode"
-!endif
-Target ${TARGET}
+; makensis -DVERSION=x.y.z -DVERSION4=x.y.z.w -DSTAGE=<folder with the programs> -DICON=<.ico>
+;          -DOUTFILE=<setup.exe>
+; Every key written here lies under HKCU\Software, which both registry views share, and the folders
+; come from the shell, so no SetRegView or file-system redirection is needed.
+Target x86-unicode
 SetCompressor /SOLID lzma
 ; No file times in the installer: the same programs give the same setup.exe.
 SetDateSave off

@@ -1,25 +1,21 @@
 #!/usr/bin/env bash
-# Run by hand (the README's first command) to try the program. Builds Marlowin.exe, lays out an app
-# folder with demo packages, launches one package from the command line, then starts the resident
-# copy with its tray icon under Wine.
+# Run by hand (the README's first command) to try the program. Builds the release, lays out its app
+# folder, launches the example package from the command line, then starts the resident copy with
+# its tray icon under Wine.
 # With a working $DISPLAY the resident copy stays; end it with the command printed at the end.
 # Without one, everything runs on a private virtual display, screenshots are saved and the
 # resident copy is closed again.
 source "$(dirname "$0")/opening.sh"
 
-# The program users download: the 32-bit build (under an emulator where the kernel has no 32-bit mode).
-(cd "$root" && cmake --preset release >/dev/null && cmake --build build/release -j 2 --target Marlowin >/dev/null)
+# What users download: the 32-bit build's zip folder, with its example package (under an emulator
+# where the kernel has no 32-bit mode).
+(cd "$root" && cmake --preset release >/dev/null && cmake --build build/release -j 2 --target release >/dev/null)
 app=$root/build/app
-mkdir -p "$app/Packages" "$app/screenshots"
-cp "$root/build/release/bin/Marlowin.exe" "$app/"
-python3 "$root/scripts/make-package.py" "$app/Packages/Demo.mwpack" \
-  "Notepad||C:\\windows\\notepad.exe|C:\\windows|C:\\windows\\win.ini|Executable|Normal" \
-  "Wine version||C:\\windows\\system32\\winver.exe|||Auto|Normal"
-python3 "$root/scripts/make-package.py" "$app/Packages/Tools.mwpack" \
-  "Registry editor||C:\\windows\\regedit.exe|C:\\windows||Executable|Maximize" \
-  "Task manager||C:\\windows\\system32\\taskmgr.exe|C:\\windows||Executable|Normal"
+rm -rf "$app"
+cp -r "$root/build/release/dist/Marlowin" "$app"
+mkdir -p "$app/screenshots"
 echo "App folder: $app"
-echo "  Marlowin.exe: $(stat -c %s "$app/Marlowin.exe") bytes; packages: Demo, Tools"
+echo "  Marlowin.exe: $(stat -c %s "$app/Marlowin.exe") bytes; packages: $(cd "$app/Packages" && echo *.mwpack)"
 
 private=0
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
@@ -30,8 +26,8 @@ else
 fi
 echo "Display: $DISPLAY"
 
-demo=$(winepath -w "$app/Packages/Demo.mwpack")
-echo "Launching $demo: Notepad with win.ini, then the Wine version box"
+demo=$(winepath -w "$app/Packages/Example.mwpack")
+echo "Launching $demo: Notepad with win.ini, a web page and the Windows folder"
 status=0
 with_32bit wine "$app/Marlowin.exe" "$demo" || status=$?
 echo "  Marlowin.exe ended with $status; the programs it started run on their own."

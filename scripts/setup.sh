@@ -12,13 +12,13 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 # The i686 compiler builds what users download, the x86_64 one the test programs; Wine runs both.
-for p in cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
+# g++ builds the release's package writer for this machine.
+for p in cmake make g++ g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
          g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 \
          googletest nlohmann-json3-dev wine wine32:i386 xvfb x11-utils imagemagick locales nsis zip unzip \
          clang-14 libclang-rt-14-dev libfuzzer-14-dev; do
   have "$p" || need+=("$p")
 done
-command -v python3 >/dev/null || need+=(python3)
 
 install_needed() {
   if [ ${#need[@]} -gt 0 ]; then
