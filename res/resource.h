@@ -20,7 +20,7 @@
 // Main menu commands
 #define IDM_EXIT 2025
 #define IDM_VISIT_WEBSITE 2026
-#define IDM_WEBSITE 2027
+#define IDM_WEBSITE 2027   // on no menu: a second id for the home page that other programs may post
 #define IDM_ABOUT 2028
 #define IDM_NEW_PACKAGE 2029
 #define IDM_EDIT_PACKAGE 2030

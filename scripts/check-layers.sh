@@ -32,21 +32,14 @@ check() {
 if [ "${1:-}" = --self-test ]; then
   tree=$(mktemp -d)
   trap 'rm -rf "$tree"' EXIT
-  mkdir -p "$tree/store" "$tree/launch"
-  printf '#include "store/a.h"\n' > "$tree/launch/b.cpp"
+  # plant FILE INCLUDE: a tree holding that one include.
+  plant() { rm -rf "${tree:?}"/*; mkdir -p "$tree/$(dirname "$1")"; printf '#include "%s"\n' "$2" > "$tree/$1"; }
+  plant launch/b.cpp store/a.h
   check "$tree" || { echo "a downward include was refused" >&2; exit 1; }
-  printf '#include "launch/b.h"\n' > "$tree/store/a.cpp"
-  if check "$tree" 2>/dev/null; then
-    echo "an upward include was not caught" >&2
-    exit 1
-  fi
-  rm "$tree/store/a.cpp"
-  mkdir -p "$tree/mwpack"
-  printf '#include "editor/c.h"\n' > "$tree/mwpack/d.cpp"
-  if check "$tree" 2>/dev/null; then
-    echo "mwpack including the editor was not caught" >&2
-    exit 1
-  fi
+  for upward in "store/a.cpp launch/b.h" "mwpack/d.cpp editor/c.h"; do
+    plant $upward
+    if check "$tree" 2>/dev/null; then echo "not caught: $upward" >&2; exit 1; fi
+  done
   echo "upward include caught, and mwpack above launch"
   exit 0
 fi

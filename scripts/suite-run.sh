@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Not run by hand: ctest runs each Wine suite through it (fault-test.sh and test-release.sh too).
+# Not run by hand: ctest runs each Wine suite through it (save_faults through fault-test.sh).
 # Runs one test program as a suite of its own: its own copy of the programs (so its own Packages
 # folder beside them), its own Wine prefix, wineserver and virtual display, so that suites that
 # start resident copies, track menus and fill the Packages folder run side by side.

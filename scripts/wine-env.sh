@@ -87,16 +87,12 @@ start_display() {
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
   started_xvfb_pid=$!
   for _ in $(seq 1 100); do
-    if [ -s "$numberFile" ]; then
-      export DISPLAY=":$(tr -dc 0-9 < "$numberFile")"
-      rm -f "$numberFile"
-      return 0
-    fi
+    [ -s "$numberFile" ] && break
     sleep 0.1
   done
+  export DISPLAY=":$(tr -dc 0-9 < "$numberFile")"
   rm -f "$numberFile"
-  echo "Xvfb did not start" >&2
-  return 1
+  [ "$DISPLAY" != ":" ] || { echo "Xvfb did not start" >&2; return 1; }
 }
 
 # A persistent wineserver makes each Wine process start in a fraction of a second.

@@ -1,6 +1,6 @@
 // The release as a user meets it, in a fresh Wine prefix: the installer's silent install, an upgrade
 // over a running copy, the uninstall, and the portable zip. The cases build on each other and run in
-// this order; scripts/test-release.sh sets the prefix up and names the files in the environment.
+// this order; ctest unpacks the zip first and names the files in the environment.
 #undef _WIN32_WINNT
 #define _WIN32_WINNT 0x0600  // QueryFullProcessImageNameA
 #include <gtest/gtest.h>
