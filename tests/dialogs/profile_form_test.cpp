@@ -63,23 +63,20 @@ protected:
     Editor editor;
 };
 
-TEST_F(ProfileForm, TypeRulesEnableOnlyWhatTheTypeUses)
+// Which fields each type enables: ComboItemsAndTheLauncherAgree.
+TEST_F(ProfileForm, DocumentTypeFillsOnlyAnEmptyVerbAndDisablingKeepsIt)
 {
     editor.setText(IDC_COMMAND, "");
     editor.chooseType(1);
-    EXPECT_TRUE(fieldsEnabled(EXECUTABLE));
     EXPECT_EQ(editor.text(IDC_COMMAND), "");
 
     editor.chooseType(2);
-    EXPECT_TRUE(fieldsEnabled(DOCUMENT));
     EXPECT_EQ(editor.text(IDC_COMMAND), "open");
     editor.setText(IDC_COMMAND, "print");
     editor.chooseType(2);
     EXPECT_EQ(editor.text(IDC_COMMAND), "print");
 
-    // Disabling keeps the text.
     editor.chooseType(0);
-    EXPECT_TRUE(fieldsEnabled(AUTO));
     EXPECT_EQ(editor.text(IDC_COMMAND), "print");
 }
 
