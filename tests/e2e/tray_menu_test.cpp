@@ -11,8 +11,6 @@ using namespace testing_support;
 
 namespace {
 
-const std::string SITE = "http://marlowin.example.org";
-
 // Visible top-level windows of the process with the class (and title, if given).
 HWND WindowOf(DWORD processId, const char* className, const char* title = nullptr)
 {
@@ -119,21 +117,6 @@ TEST_F(ResidentTray, LeftClickListsPackagesAndTheKeyboardChoiceLaunches)
     std::vector<Recording> seen = log->waitFor(1);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].commandLine, RecorderPath() + " chosen-from-tray");
-}
-
-// Visit Website, then Help in the About box, each through the http handler (the About box's other
-// page is the in-process tests' to check).
-TEST_F(ResidentTray, WebPagesOpenFromTheMenuAndTheAboutBox)
-{
-    ASSERT_NE(GetSystemDefaultLangID(), 1049);
-    HttpRecorder http;
-    ChooseMainMenuItem(1);
-    EXPECT_EQ(log->waitForPage(1), SITE);
-
-    HWND box = OpenAboutBox();
-    ASSERT_NE(box, nullptr);
-    PostMessageA(box, WM_COMMAND, IDC_HELP, 0);
-    EXPECT_EQ(log->waitForPage(2), SITE + "/marlowin/help.html");
 }
 
 // These end the suite's copy; the next test starts another.
