@@ -1,7 +1,5 @@
 #include "tests/support/editor_window.h"
 
-#include <string.h>
-
 #include "res/resource.h"
 #include "store/profile.h"
 #include "tests/support/test_support.h"
@@ -41,29 +39,6 @@ std::vector<HWND> WindowsOf(DWORD processId, const char* caption, const char* fr
     WindowSearch search = { processId, caption, frameText, {} };
     EnumWindows(CollectWindow, (LPARAM)&search);
     return search.found;
-}
-
-std::vector<StoredProfile> DecodePackage(const std::string& bytes)
-{
-    std::vector<StoredProfile> profiles;
-    for (size_t at = 0; at + RECORD_SIZE <= bytes.size(); at += RECORD_SIZE) {
-        StoredProfile profile;
-        for (int i = 0; i < FIELD_COUNT; ++i) {
-            const char* field = bytes.data() + at + RecordFieldOffset(i);
-            profile.fields[i] = std::string(field, strnlen(field, FIELD_SIZE));
-        }
-        memcpy(&profile.extra, bytes.data() + at + RECORD_EXTRA, 4);
-        profiles.push_back(profile);
-    }
-    return profiles;
-}
-
-std::vector<std::string> StoredNames(const std::string& path)
-{
-    std::vector<std::string> names;
-    for (const StoredProfile& profile : DecodePackage(ReadFileBytes(path)))
-        names.push_back(profile.name());
-    return names;
 }
 
 std::string EditorWindow::text(int id) const

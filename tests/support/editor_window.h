@@ -16,15 +16,6 @@ void AnswerFileDialog(HWND dialog, const std::string& path);
 // Top-level windows of the process with the caption and, for an editor, this package frame text.
 std::vector<HWND> WindowsOf(DWORD processId, const char* caption, const char* frameText = nullptr);
 
-struct StoredProfile {
-    std::string fields[7];
-    uint32_t extra = 0;
-    const std::string& name() const { return fields[0]; }
-};
-// Decodes whole records; tail bytes are ignored.
-std::vector<StoredProfile> DecodePackage(const std::string& bytes);
-std::vector<std::string> StoredNames(const std::string& path);
-
 class EditorWindow {
 public:
     explicit EditorWindow(HWND window = nullptr) : dialog_(window) {}

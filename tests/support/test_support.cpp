@@ -78,6 +78,34 @@ std::string EncodePackage(const std::vector<RecordSpec>& records)
     return bytes;
 }
 
+std::vector<StoredProfile> DecodePackage(const std::string& bytes)
+{
+    std::vector<StoredProfile> profiles;
+    for (size_t at = 0; at + RECORD_SIZE <= bytes.size(); at += RECORD_SIZE) {
+        Profile record;
+        DecodeRecord((const unsigned char*)bytes.data() + at, record, 0);
+        StoredProfile profile;
+        for (int i = 0; i < FIELD_COUNT; ++i)
+            profile.fields[i] = record.field(i);
+        profile.extra = record.extra;
+        profiles.push_back(profile);
+    }
+    return profiles;
+}
+
+std::vector<std::string> RecordNames(const std::string& bytes)
+{
+    std::vector<std::string> names;
+    for (const StoredProfile& profile : DecodePackage(bytes))
+        names.push_back(profile.name());
+    return names;
+}
+
+std::vector<std::string> StoredNames(const std::string& path)
+{
+    return RecordNames(ReadFileBytes(path));
+}
+
 void WriteFileBytes(const std::string& path, const std::string& bytes)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

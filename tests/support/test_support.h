@@ -38,6 +38,15 @@ struct RecordSpec {
     uint32_t extra = 0;
 };
 std::string EncodePackage(const std::vector<RecordSpec>& records);
+struct StoredProfile {
+    std::string fields[FIELD_COUNT];
+    uint32_t extra = 0;
+    const std::string& name() const { return fields[FIELD_NAME]; }
+};
+// Decodes whole records with the store's codec; tail bytes are ignored.
+std::vector<StoredProfile> DecodePackage(const std::string& bytes);
+std::vector<std::string> RecordNames(const std::string& bytes);
+std::vector<std::string> StoredNames(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 // One Executable profile that starts recorder.exe with the arguments.
