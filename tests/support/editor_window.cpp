@@ -6,6 +6,12 @@
 
 namespace testing_support {
 
+namespace {
+
+const int FILE_NAME_BOX = 0x47c;   // the file dialogs' "File name" box
+
+}  // namespace
+
 void AnswerFileDialog(HWND dialog, const std::string& path)
 {
     SendMessageA(GetDlgItem(dialog, FILE_NAME_BOX), WM_SETTEXT, 0, (LPARAM)path.c_str());
@@ -94,11 +100,6 @@ int EditorWindow::entryIndex(const std::string& name) const
         if (all[i] == name)
             return (int)i;
     return -1;
-}
-
-LRESULT EditorWindow::key(WORD virtualKey, WORD caret, HWND from) const
-{
-    return SendMessageA(dialog_, WM_VKEYTOITEM, MAKEWPARAM(virtualKey, caret), (LPARAM)from);
 }
 
 bool EditorWindow::waitClosed(DWORD limitMs)

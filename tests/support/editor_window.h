@@ -8,8 +8,6 @@
 
 namespace testing_support {
 
-const int FILE_NAME_BOX = 0x47c;   // the file dialogs' "File name" box
-
 // Types the path into a file dialog and presses its OK button.
 void AnswerFileDialog(HWND dialog, const std::string& path);
 
@@ -27,7 +25,6 @@ public:
     void chooseType(int index) const;       // as the user does: select, then CBN_SELENDOK
     std::vector<std::string> entries() const;
     int entryIndex(const std::string& name) const;
-    LRESULT key(WORD virtualKey, WORD caret, HWND from) const;
     bool waitClosed(DWORD limitMs = 10000);
 
 protected:
