@@ -189,12 +189,6 @@ double MillisecondsNow()
     return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
 }
 
-double Median(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
 RecorderLog::RecorderLog()
 {
     static LONG counter = 0;

@@ -66,9 +66,8 @@ RunResult RunCommandLine(const std::string& commandLine, DWORD timeoutMs, const 
 // The same with Marlowin.exe, quoted, as the program's name.
 RunResult RunMarlowin(const std::string& argument, DWORD timeoutMs = 60000);
 
-// A steady clock for benchmarks, and the middle of their samples.
+// A steady clock for benchmarks and stress runs.
 double MillisecondsNow();
-double Median(std::vector<double> samples);
 
 // One line of the recorder's log.
 struct Recording {
