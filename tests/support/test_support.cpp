@@ -29,6 +29,28 @@ std::wstring LongPath(const std::string& path)
     return wide;
 }
 
+// A path under the temporary folder that no other call of this process gives.
+std::string TempName(const char* label)
+{
+    static LONG counter = 0;
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    char name[MAX_PATH];
+    snprintf(name, sizeof name, "%smw-%s-%lu-%ld", temp, label, GetCurrentProcessId(), InterlockedIncrement(&counter));
+    return name;
+}
+
+// Writes the bytes to a file just created, if it was; true when they are all written.
+bool WriteAndClose(HANDLE file, const std::string& bytes)
+{
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    CloseHandle(file);
+    return written == bytes.size();
+}
+
 void RemoveFolder(const std::wstring& folder)
 {
     WIN32_FIND_DATAW found;
@@ -52,13 +74,8 @@ void RemoveFolder(const std::wstring& folder)
 
 std::string MakeTempFolder(const char* label)
 {
-    static LONG counter = 0;
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    char folder[MAX_PATH];
-    snprintf(folder, sizeof folder, "%smw-%s-%lu-%ld", temp, label, GetCurrentProcessId(),
-             InterlockedIncrement(&counter));
-    CreateDirectoryA(folder, nullptr);
+    std::string folder = TempName(label);
+    CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }
 
@@ -108,12 +125,7 @@ std::vector<std::string> StoredNames(const std::string& path)
 
 void WriteFileBytes(const std::string& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-    CloseHandle(file);
+    WriteAndClose(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), bytes);
 }
 
 std::string ReadFileBytes(const std::string& path)
@@ -189,15 +201,8 @@ double MillisecondsNow()
     return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
 }
 
-RecorderLog::RecorderLog()
+RecorderLog::RecorderLog() : path_(TempName("record") + ".log")
 {
-    static LONG counter = 0;
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    char path[MAX_PATH];
-    snprintf(path, sizeof path, "%smw-record-%lu-%ld.log", temp, GetCurrentProcessId(),
-             InterlockedIncrement(&counter));
-    path_ = path;
     DeleteFileA(path_.c_str());
     SetEnvironmentVariableA("MW_RECORD_LOG", path_.c_str());
 }
@@ -301,28 +306,17 @@ PackagesFolder::~PackagesFolder()
     RemoveTree(path_);
 }
 
-bool PackagesFolder::addLongNamedFile(const std::string& fileName, const std::string& bytes)
+bool PackagesFolder::addFile(const std::string& fileName, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(LongPath(path_ + "\\" + fileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-    CloseHandle(file);
-    return written == bytes.size();
+    return WriteAndClose(CreateFileW(LongPath(path_ + "\\" + fileName).c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_ALWAYS, 0, nullptr),
+                         bytes);
 }
 
 std::string PackagesFolder::addPackage(const std::string& name, const std::string& recorderArguments)
 {
-    return addFile(name + ".mwpack", EncodePackage({ RecorderRecord(recorderArguments) }));
-}
-
-std::string PackagesFolder::addFile(const std::string& fileName, const std::string& bytes)
-{
-    std::string file = path_ + "\\" + fileName;
-    WriteFileBytes(file, bytes);
-    return file;
+    addFile(name + ".mwpack", EncodePackage({ RecorderRecord(recorderArguments) }));
+    return path_ + "\\" + name + ".mwpack";
 }
 
 namespace {

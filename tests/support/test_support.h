@@ -105,11 +105,10 @@ public:
     PackagesFolder();
     ~PackagesFolder();
     const std::string& path() const { return path_; }
-    // A package of one Executable profile that starts recorder.exe with the given arguments.
+    // A package of one Executable profile that starts recorder.exe with the given arguments; gives its path.
     std::string addPackage(const std::string& name, const std::string& recorderArguments);
-    std::string addFile(const std::string& fileName, const std::string& bytes);
-    // The same through the wide calls, for names whose path is too long for the ANSI ones.
-    bool addLongNamedFile(const std::string& fileName, const std::string& bytes);
+    // Written through the wide calls, so that names whose path is too long for the ANSI ones fit too.
+    bool addFile(const std::string& fileName, const std::string& bytes);
 
 private:
     std::string path_;
