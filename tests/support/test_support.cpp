@@ -155,17 +155,24 @@ RecordSpec RecorderRecord(const std::string& arguments, const std::string& name,
     return record;
 }
 
-RunResult RunCommandLine(const std::string& commandLine, DWORD timeoutMs, const char* directory)
+RunResult RunCommandLine(const std::string& commandLine, DWORD timeoutMs, const char* directory, HANDLE output,
+                         HANDLE errors)
 {
     RunResult result;
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
+    if (output) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = output;
+        startup.hStdError = errors;
+    }
     PROCESS_INFORMATION process;
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
     DWORD begin = GetTickCount();
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, directory, &startup,
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, output != nullptr, 0, nullptr, directory, &startup,
                         &process))
         return result;
     result.started = true;

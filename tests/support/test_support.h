@@ -61,8 +61,10 @@ struct RunResult {
     DWORD processId = 0;
 };
 
-// Starts the exact command line (the program's own name included) and waits for it to end.
-RunResult RunCommandLine(const std::string& commandLine, DWORD timeoutMs, const char* directory = nullptr);
+// Starts the exact command line (the program's own name included) and waits for it to end; with
+// output and errors, the program inherits them as its standard output and error.
+RunResult RunCommandLine(const std::string& commandLine, DWORD timeoutMs, const char* directory = nullptr,
+                         HANDLE output = nullptr, HANDLE errors = nullptr);
 // The same with Marlowin.exe, quoted, as the program's name.
 RunResult RunMarlowin(const std::string& argument, DWORD timeoutMs = 60000);
 
