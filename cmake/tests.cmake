@@ -14,8 +14,7 @@ set_target_properties(Marlowin PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINAR
 
 # Helpers shared by the test and benchmark programs, compiled once.
 add_library(marlowin_test_support STATIC tests/support/test_support.cpp tests/support/resident_copy.cpp
-                                         tests/support/editor_window.cpp tests/support/process_figures.cpp
-                                         tests/support/mwpack_run.cpp)
+                                         tests/support/editor_window.cpp)
 target_compile_options(marlowin_test_support PRIVATE ${MARLOWIN_WARNINGS} ${MARLOWIN_TEST_OPTIMISATION})
 target_include_directories(marlowin_test_support PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(marlowin_test_support PUBLIC marlowin_core)
@@ -72,7 +71,8 @@ list(TRANSFORM DIALOGS_TRAY_TEST_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
 list(TRANSFORM DIALOGS_RUSSIAN_TEST_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
 list(REMOVE_ITEM DIALOGS_EDITOR_TEST_SOURCES ${DIALOGS_TRAY_TEST_SOURCES} ${DIALOGS_RUSSIAN_TEST_SOURCES})
 set(E2E_RESIDENT_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/e2e/resident_test.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/tray_menu_test.cpp)
-set(E2E_MWPACK_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/e2e/mwpack_test.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/capture_test.cpp)
+set(E2E_MWPACK_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/e2e/mwpack_test.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/capture_test.cpp
+                            ${CMAKE_SOURCE_DIR}/tests/e2e/mwpack_run.cpp)
 file(GLOB E2E_PACKAGES_TEST_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 list(REMOVE_ITEM E2E_PACKAGES_TEST_SOURCES ${E2E_RESIDENT_TEST_SOURCES} ${E2E_MWPACK_TEST_SOURCES})
 
@@ -96,7 +96,13 @@ endforeach()
 
 add_custom_target(benchmarks)
 add_dependencies(benchmarks Marlowin recorder)
+# What the benchmarks report besides their times, compiled once for all of them.
+set(BENCH_FIGURES ${CMAKE_SOURCE_DIR}/tests/bench/bench_figures.cpp)
+add_library(marlowin_bench_figures STATIC EXCLUDE_FROM_ALL ${BENCH_FIGURES})
+target_compile_options(marlowin_bench_figures PRIVATE ${MARLOWIN_WARNINGS})
+target_link_libraries(marlowin_bench_figures PUBLIC marlowin_test_support)
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS tests/bench/*.cpp)
+list(REMOVE_ITEM BENCH_SOURCES ${BENCH_FIGURES})
 foreach(source ${BENCH_SOURCES})
   get_filename_component(bench ${source} NAME_WE)
   # A benchmark program with resources of its own has them in a script beside it.
@@ -106,6 +112,7 @@ foreach(source ${BENCH_SOURCES})
   else()
     marlowin_test_program(${bench} BENCH SOURCES ${source})
   endif()
+  target_link_libraries(${bench} PRIVATE marlowin_bench_figures)
 endforeach()
 
 file(GLOB STRESS_SOURCES CONFIGURE_DEPENDS tests/stress/*.cpp)

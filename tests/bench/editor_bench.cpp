@@ -8,6 +8,7 @@
 
 #include "res/resource.h"
 #include "store/package_file.h"
+#include "tests/bench/bench_figures.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;

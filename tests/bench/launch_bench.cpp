@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/bench/bench_figures.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;

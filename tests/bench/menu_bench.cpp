@@ -7,6 +7,7 @@
 
 #include "base/app_state.h"
 #include "res/resource.h"
+#include "tests/bench/bench_figures.h"
 #include "tests/support/test_support.h"
 #include "tray/package_menu.h"
 #include "tray/tray_menu.h"

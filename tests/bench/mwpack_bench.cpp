@@ -7,6 +7,7 @@
 
 #include "mwpack/invocation.h"
 #include "store/package_file.h"
+#include "tests/bench/bench_figures.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;

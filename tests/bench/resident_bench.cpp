@@ -7,7 +7,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "tests/support/process_figures.h"
+#include "tests/bench/bench_figures.h"
 #include "tests/support/resident_copy.h"
 #include "tests/support/test_support.h"
 

@@ -9,17 +9,75 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <wchar.h>
+#include <winternl.h>
+
 #include <memory>
+#include <vector>
 
 #include "res/resource.h"
+#include "tests/bench/bench_figures.h"
 #include "tests/support/editor_window.h"
-#include "tests/support/process_figures.h"
 #include "tests/support/resident_copy.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
 
 namespace {
+
+struct HandleFigures {
+    long total;   // -1 when they cannot be counted
+    long named;   // of those, the ones whose object's name ends with the text asked for
+};
+
+// Open handles of the process (which this one may duplicate handles from).
+HandleFigures CountHandles(HANDLE process, const wchar_t* nameEnd)
+{
+    // Wine's GetProcessHandleCount answers 0 for another process; its table of all handles has them.
+    HandleFigures figures = { -1, 0 };
+    typedef NTSTATUS(WINAPI * QuerySystemProc)(SYSTEM_INFORMATION_CLASS, PVOID, ULONG, PULONG);
+    typedef NTSTATUS(WINAPI * QueryObjectProc)(HANDLE, OBJECT_INFORMATION_CLASS, PVOID, ULONG, PULONG);
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    QuerySystemProc querySystem = (QuerySystemProc)(void*)GetProcAddress(ntdll, "NtQuerySystemInformation");
+    QueryObjectProc queryObject = (QueryObjectProc)(void*)GetProcAddress(ntdll, "NtQueryObject");
+    if (!querySystem || !queryObject)
+        return figures;
+    std::vector<char> table(1 << 16);
+    ULONG needed = 0;
+    NTSTATUS status;
+    while ((status = querySystem(SystemHandleInformation, table.data(), (ULONG)table.size(), &needed)) ==
+               (NTSTATUS)0xC0000004L &&  // STATUS_INFO_LENGTH_MISMATCH
+           table.size() < (1u << 26))
+        table.resize(needed > table.size() ? needed + 4096 : table.size() * 2);
+    if (status != 0)
+        return figures;
+    const SYSTEM_HANDLE_INFORMATION* handles = (const SYSTEM_HANDLE_INFORMATION*)table.data();
+    DWORD id = GetProcessId(process);
+    size_t endLength = wcslen(nameEnd);
+    figures.total = 0;
+    for (ULONG i = 0; i < handles->Count; ++i) {
+        if (handles->Handle[i].OwnerPid != id)
+            continue;
+        ++figures.total;
+        HANDLE copy = nullptr;
+        if (!DuplicateHandle(process, (HANDLE)(ULONG_PTR)handles->Handle[i].HandleValue, GetCurrentProcess(), &copy,
+                             0, FALSE, DUPLICATE_SAME_ACCESS))
+            continue;
+        union {
+            UNICODE_STRING name;
+            char bytes[4096];
+        } answer;
+        ULONG length = 0;
+        if (queryObject(copy, (OBJECT_INFORMATION_CLASS)1 /* ObjectNameInformation */, &answer, sizeof answer,
+                        &length) == 0) {
+            size_t characters = answer.name.Length / sizeof(wchar_t);
+            figures.named += characters >= endLength &&
+                             wcsncmp(answer.name.Buffer + characters - endLength, nameEnd, endLength) == 0;
+        }
+        CloseHandle(copy);
+    }
+    return figures;
+}
 
 const unsigned long MEMORY_BOUND_KIB = 64;
 const long HANDLE_BOUND = 10;

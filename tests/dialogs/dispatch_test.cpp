@@ -102,7 +102,7 @@ TEST_F(DispatchTest, PackagePathLongerThan259IsSkippedNotCut)
     std::string bytes = ReadFileBytes(packages.path() + "\\" + fits + ".mwpack");
     // The same package under the name that cutting the long path to 259 characters would give.
     packages.addFile(tooLong + ".mwpac", bytes);
-    ASSERT_TRUE(packages.addLongNamedFile(tooLong + ".mwpack", bytes));
+    ASSERT_TRUE(packages.addFile(tooLong + ".mwpack", bytes));
 
     UINT fitsIndex = Listed(fits);
     UINT longIndex = Listed(tooLong);

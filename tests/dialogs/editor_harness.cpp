@@ -1,9 +1,5 @@
 #include "tests/dialogs/editor_harness.h"
 
-#include <shlobj.h>
-#include <stdio.h>
-#include <string.h>
-
 #include "editor/package_editor.h"
 #include "editor/profile_edit.h"
 #include "res/resource.h"
@@ -29,6 +25,16 @@ BOOL CALLBACK MatchOwned(HWND window, LPARAM data)
     return FALSE;
 }
 
+int FocusedControlId(HWND window)
+{
+    GUITHREADINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus)
+        return 0;
+    return GetDlgCtrlID(info.hwndFocus);
+}
+
 }  // namespace
 
 HWND WaitForOwnedWindow(HWND owner)
@@ -45,16 +51,6 @@ HWND FindOwnWindow(const char* caption, const char* frameText)
 {
     std::vector<HWND> found = WindowsOf(GetCurrentProcessId(), caption, frameText);
     return found.empty() ? nullptr : found.front();
-}
-
-int FocusedControlId(HWND window)
-{
-    GUITHREADINFO info;
-    ZeroMemory(&info, sizeof info);
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus)
-        return 0;
-    return GetDlgCtrlID(info.hwndFocus);
 }
 
 Editor::~Editor()
@@ -79,16 +75,6 @@ bool Editor::open(const std::string& path)
     return dialog_ != nullptr;
 }
 
-int Editor::selection(int id) const
-{
-    return (int)SendMessageA(item(id), CB_GETCURSEL, 0, 0);
-}
-
-std::string Editor::comboText(int id) const
-{
-    return text(id);
-}
-
 bool Editor::enabled(int id) const
 {
     return IsWindowEnabled(item(id)) != FALSE;
@@ -110,24 +96,6 @@ int Editor::selectedEntry() const
     return (int)SendMessageA(item(IDC_PROFILE_LIST), LB_GETCURSEL, 0, 0);
 }
 
-void Editor::drop(const std::vector<std::string>& paths) const
-{
-    size_t size = sizeof(DROPFILES) + 1;
-    for (const std::string& path : paths)
-        size += path.size() + 1;
-    HGLOBAL block = GlobalAlloc(GHND, size);
-    DROPFILES* header = (DROPFILES*)GlobalLock(block);
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
-    char* names = (char*)(header + 1);
-    for (const std::string& path : paths) {
-        memcpy(names, path.c_str(), path.size() + 1);
-        names += path.size() + 1;
-    }
-    GlobalUnlock(block);
-    SendMessageA(dialog_, WM_DROPFILES, (WPARAM)block, 0);
-}
-
 ::testing::AssertionResult Editor::isClean() const
 {
     const int disabled[] = { IDC_DELETE_PROFILE, IDC_COMMAND, IDC_DIRECTORY, IDC_DIRECTORY_BROWSE, IDC_ARGUMENTS };
@@ -138,9 +106,9 @@ void Editor::drop(const std::vector<std::string>& paths) const
     for (int id : fields)
         if (!text(id).empty())
             return ::testing::AssertionFailure() << "control " << id << " holds \"" << text(id) << "\"";
-    if (comboText(IDC_TYPE) != "Auto" || comboText(IDC_WINDOW) != "Normal")
-        return ::testing::AssertionFailure() << "combo boxes show " << comboText(IDC_TYPE) << ", "
-                                             << comboText(IDC_WINDOW);
+    if (text(IDC_TYPE) != "Auto" || text(IDC_WINDOW) != "Normal")
+        return ::testing::AssertionFailure() << "combo boxes show " << text(IDC_TYPE) << ", "
+                                             << text(IDC_WINDOW);
     if (focus() != IDC_OBJECT_BROWSE)
         return ::testing::AssertionFailure() << "focus on " << focus();
     return ::testing::AssertionSuccess();
@@ -148,13 +116,10 @@ void Editor::drop(const std::vector<std::string>& paths) const
 
 void Editor::screenshot(const char* name) const
 {
-    if (!tray_testing::ScreenshotsWanted())
-        return;
+    // The editor paints on its own thread: a message sent there returns once that thread has painted.
     RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     SendMessageA(dialog_, WM_NULL, 0, 0);
-    RECT frame;
-    GetWindowRect(dialog_, &frame);
-    CaptureDisplay((std::string(name) + ".png").c_str(), &frame);
+    tray_testing::SaveScreenshot(dialog_, name);
 }
 
 std::string PackageFolder::write(const std::string& name, const std::vector<RecordSpec>& records) const

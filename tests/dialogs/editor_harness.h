@@ -18,7 +18,6 @@ namespace editor_testing {
 HWND FindOwnWindow(const char* caption, const char* frameText = nullptr);
 // A visible window owned by this one, such as a browse dialog; waits for it to appear.
 HWND WaitForOwnedWindow(HWND owner);
-int FocusedControlId(HWND window);
 
 class Editor : public testing_support::EditorWindow {
 public:
@@ -30,16 +29,13 @@ public:
     // Opens the file as "New package..." does and starts the editor on it.
     bool open(const std::string& path);
 
-    int selection(int id) const;
-    std::string comboText(int id) const;
     bool enabled(int id) const;
     int focus() const;
     void selectEntry(int index) const;     // LB_SETCURSEL, then LBN_SELCHANGE
     int selectedEntry() const;
-    void drop(const std::vector<std::string>& paths) const;
     // Clean state: the five fields disabled, Auto and Normal, empty texts, focus on Object's ">>".
     ::testing::AssertionResult isClean() const;
-    // Saves a picture of the editor as <build>/screenshots/<name>.png when MARLOWIN_SCREENSHOTS is set.
+    // A picture of the editor as painted, saved as SaveScreenshot saves one.
     void screenshot(const char* name) const;
 };
 
@@ -89,11 +85,6 @@ protected:
         if (type != 0)
             editor.chooseType(type);
         editor.command(IDC_ADD_PROFILE);
-    }
-
-    int entryIndex(const std::string& name) const
-    {
-        return (int)SendMessageA(editor.item(IDC_PROFILE_LIST), LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)name.c_str());
     }
 
     std::vector<testing_support::StoredProfile> stored() const

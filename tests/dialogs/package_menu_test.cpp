@@ -96,11 +96,11 @@ TEST_F(PackageMenuTest, NameOf250CharactersIsListedWhole)
 {
     std::string name(250, 'n');
     name[0] = 'L';
-    if (!packages.addLongNamedFile(name + ".mwpack", "")) {
+    if (!packages.addFile(name + ".mwpack", "")) {
         // Host file systems under Wine hold at most 255 bytes per name, suffix included.
         name.resize(255 - 7);
         RecordProperty("name_length", (int)name.size());
-        ASSERT_TRUE(packages.addLongNamedFile(name + ".mwpack", ""));
+        ASSERT_TRUE(packages.addFile(name + ".mwpack", ""));
     }
     ASSERT_EQ(FillPackageMenu(menu), 1u);
     ExpectItem(0, name);

@@ -10,6 +10,12 @@ using namespace testing_support;
 
 namespace {
 
+// A key on the list box as the list sends it to the editor: WM_VKEYTOITEM with the caret.
+LRESULT Key(const Editor& editor, WORD virtualKey, WORD caret, HWND from)
+{
+    return SendMessageA(editor.window(), WM_VKEYTOITEM, MAKEWPARAM(virtualKey, caret), (LPARAM)from);
+}
+
 TEST_F(ProfileEdit, FirstProfileGrowsTheFileToOneRecordAndCleansTheForm)
 {
     start({});
@@ -76,7 +82,7 @@ TEST_F(ProfileEdit, EmptyNameChangesNothingAndKeepsTheForm)
     editor.command(IDC_DELETE_PROFILE);
     EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_EQ(editor.text(IDC_OBJECT), "C:\\x.exe");
-    EXPECT_EQ(editor.comboText(IDC_TYPE), "Executable");
+    EXPECT_EQ(editor.text(IDC_TYPE), "Executable");
 }
 
 TEST_F(ProfileEdit, LongFieldsAreStoredAsTheirFirst259Characters)
@@ -108,7 +114,7 @@ TEST_F(ProfileEdit, FirstRewriteDropsTailBytesAndTheExtraWord)
 TEST_F(ProfileEdit, DeleteProfileRemovesTheNameInTheNameField)
 {
     start({ Record("a"), Record("b"), Record("c") });
-    editor.selectEntry(entryIndex("a"));
+    editor.selectEntry(editor.entryIndex("a"));
     editor.setText(IDC_NAME, "c");   // edited after selecting: the field decides
     editor.command(IDC_DELETE_PROFILE);
     EXPECT_EQ(StoredNames(path), Names({ "a", "b" }));
@@ -140,8 +146,8 @@ TEST_F(ProfileEdit, DeleteKeyRemovesTheEntryAtTheCaretAndKeepsFocusInTheList)
 {
     start({ Record("a"), Record("b"), Record("c") });
     HWND list = editor.item(IDC_PROFILE_LIST);
-    editor.selectEntry(entryIndex("b"));
-    LRESULT result = editor.key(VK_DELETE, (WORD)entryIndex("b"), list);
+    editor.selectEntry(editor.entryIndex("b"));
+    LRESULT result = Key(editor, VK_DELETE, (WORD)editor.entryIndex("b"), list);
     EXPECT_EQ(result, 1);
     EXPECT_EQ(StoredNames(path), Names({ "a", "c" }));
     EXPECT_EQ(editor.entries(), Names({ "a", "c" }));
@@ -155,12 +161,12 @@ TEST_F(ProfileEdit, OtherKeysAndOtherControlsAreLeftToTheListBox)
     start({ Record("a"), Record("b") }, "tail");
     std::string before = ReadFileBytes(path);
     HWND list = editor.item(IDC_PROFILE_LIST);
-    EXPECT_EQ(editor.key(VK_DOWN, 0, list), -1);
-    EXPECT_EQ(editor.key('A', 0, list), -1);
-    EXPECT_EQ(editor.key(VK_DELETE, 0, editor.item(IDC_TYPE)), -1);
-    EXPECT_EQ(editor.key(VK_DELETE, 0, nullptr), -1);
+    EXPECT_EQ(Key(editor, VK_DOWN, 0, list), -1);
+    EXPECT_EQ(Key(editor, 'A', 0, list), -1);
+    EXPECT_EQ(Key(editor, VK_DELETE, 0, editor.item(IDC_TYPE)), -1);
+    EXPECT_EQ(Key(editor, VK_DELETE, 0, nullptr), -1);
     // No entry at the caret.
-    EXPECT_EQ(editor.key(VK_DELETE, 7, list), 0);
+    EXPECT_EQ(Key(editor, VK_DELETE, 7, list), 0);
     EXPECT_EQ(ReadFileBytes(path), before);
 }
 
@@ -171,8 +177,8 @@ TEST_F(ProfileEdit, DeleteKeyOnAnEntryWithoutProfileCleansTheForm)
     HWND list = editor.item(IDC_PROFILE_LIST);
     SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)"ghost");
     editor.setText(IDC_NAME, "typed");
-    int ghost = entryIndex("ghost");
-    EXPECT_EQ(editor.key(VK_DELETE, (WORD)ghost, list), ghost);
+    int ghost = editor.entryIndex("ghost");
+    EXPECT_EQ(Key(editor, VK_DELETE, (WORD)ghost, list), ghost);
     EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_EQ(editor.text(IDC_NAME), "");
     EXPECT_EQ(editor.focus(), IDC_PROFILE_LIST);
@@ -237,7 +243,7 @@ TEST_F(ProfileEdit, FailedWriteOfADeleteKeepsTheProfile)
     std::string before = ReadFileBytes(path);
     {
         FailingWrites failing(1);
-        editor.key(VK_DELETE, (WORD)entryIndex("a"), editor.item(IDC_PROFILE_LIST));
+        Key(editor, VK_DELETE, (WORD)editor.entryIndex("a"), editor.item(IDC_PROFILE_LIST));
         EXPECT_EQ(SaveBoxes::shown, 1);
     }
     EXPECT_EQ(ReadFileBytes(path), before);

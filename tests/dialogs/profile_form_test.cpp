@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <set>
+#include <string.h>
 
 #include "launch/launch_rules.h"
 #include "res/resource.h"
@@ -14,6 +15,30 @@ using namespace editor_testing;
 using namespace testing_support;
 
 namespace {
+
+int Selection(const Editor& editor, int id)
+{
+    return (int)SendMessageA(editor.item(id), CB_GETCURSEL, 0, 0);
+}
+
+// Drops the files on the editor as the shell does: one block of ANSI names ended by an empty one.
+void Drop(const Editor& editor, const std::vector<std::string>& paths)
+{
+    size_t size = sizeof(DROPFILES) + 1;
+    for (const std::string& path : paths)
+        size += path.size() + 1;
+    HGLOBAL block = GlobalAlloc(GHND, size);
+    DROPFILES* header = (DROPFILES*)GlobalLock(block);
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = FALSE;
+    char* names = (char*)(header + 1);
+    for (const std::string& path : paths) {
+        memcpy(names, path.c_str(), path.size() + 1);
+        names += path.size() + 1;
+    }
+    GlobalUnlock(block);
+    SendMessageA(editor.window(), WM_DROPFILES, (WPARAM)block, 0);
+}
 
 struct Enabled {
     bool command, directory, arguments;
@@ -132,7 +157,7 @@ TEST_F(ProfileForm, OnlySelEndOkOfTypeAppliesRulesAndNoSelectionChangesNothing)
 
     editor.chooseType(1);
     editor.chooseType(-1);
-    EXPECT_EQ(editor.selection(IDC_TYPE), CB_ERR);
+    EXPECT_EQ(Selection(editor, IDC_TYPE), CB_ERR);
     EXPECT_TRUE(fieldsEnabled(EXECUTABLE));
 }
 
@@ -158,10 +183,10 @@ TEST_F(ProfileForm, DroppedFileFillsTheFormWithTheDetectedType)
     };
     for (const DropCase& c : cases) {
         SCOPED_TRACE(c.path);
-        editor.drop({ c.path });
+        Drop(editor, { c.path });
         EXPECT_EQ(editor.text(IDC_OBJECT), c.path);
         EXPECT_EQ(editor.text(IDC_NAME), c.name);
-        EXPECT_EQ(editor.comboText(IDC_TYPE), c.type);
+        EXPECT_EQ(editor.text(IDC_TYPE), c.type);
         EXPECT_EQ(editor.text(IDC_DIRECTORY), c.directory);
         EXPECT_EQ(editor.text(IDC_ARGUMENTS), c.arguments);
         EXPECT_EQ(editor.text(IDC_COMMAND), c.command);
@@ -180,14 +205,14 @@ TEST_F(ProfileForm, DropCleansTheFormFirstAndUsesOnlyTheFirstFile)
     editor.chooseType(2);
     SendMessageA(editor.item(IDC_WINDOW), CB_SETCURSEL, 2, 0);
 
-    editor.drop({ "C:\\New\\Saver.SCR", "C:\\Other\\b.doc", "C:\\Third\\c.exe" });
+    Drop(editor, { "C:\\New\\Saver.SCR", "C:\\Other\\b.doc", "C:\\Third\\c.exe" });
     EXPECT_EQ(editor.text(IDC_OBJECT), "C:\\New\\Saver.SCR");
     EXPECT_EQ(editor.text(IDC_NAME), "Saver.SCR");
     EXPECT_EQ(editor.text(IDC_DIRECTORY), "C:\\New");
     EXPECT_EQ(editor.text(IDC_ARGUMENTS), "/S");
     EXPECT_EQ(editor.text(IDC_COMMAND), "");
-    EXPECT_EQ(editor.comboText(IDC_TYPE), "Executable");
-    EXPECT_EQ(editor.comboText(IDC_WINDOW), "Normal");
+    EXPECT_EQ(editor.text(IDC_TYPE), "Executable");
+    EXPECT_EQ(editor.text(IDC_WINDOW), "Normal");
 }
 
 TEST_F(ProfileForm, ChosenFileKeepsTheFormAndDetectsOnlyUnderAuto)
@@ -213,7 +238,7 @@ TEST_F(ProfileForm, ChosenFileKeepsTheFormAndDetectsOnlyUnderAuto)
     editor.chooseType(2);
     editor.setText(IDC_COMMAND, "");
     browseFor(program);
-    EXPECT_EQ(editor.comboText(IDC_TYPE), "Document/URL");
+    EXPECT_EQ(editor.text(IDC_TYPE), "Document/URL");
     EXPECT_EQ(editor.text(IDC_COMMAND), "open");
     EXPECT_EQ(editor.text(IDC_NAME), "tool.exe");
 
@@ -221,7 +246,7 @@ TEST_F(ProfileForm, ChosenFileKeepsTheFormAndDetectsOnlyUnderAuto)
     editor.command(IDC_CLEAN_FORM);
     browseFor(bare);
     EXPECT_EQ(editor.text(IDC_OBJECT), bare);
-    EXPECT_EQ(editor.comboText(IDC_TYPE), "Executable");
+    EXPECT_EQ(editor.text(IDC_TYPE), "Executable");
 
     // Cancel changes nothing.
     editor.setText(IDC_OBJECT, "before");
@@ -304,8 +329,8 @@ TEST_F(ShownProfile, SelectionShowsTheProfileAndEnablesDeleteProfile)
     EXPECT_EQ(editor.text(IDC_OBJECT), "C:\\p.exe");
     EXPECT_EQ(editor.text(IDC_DIRECTORY), "C:\\work");
     EXPECT_EQ(editor.text(IDC_ARGUMENTS), "-v");
-    EXPECT_EQ(editor.comboText(IDC_TYPE), "Executable");
-    EXPECT_EQ(editor.comboText(IDC_WINDOW), "Maximize");
+    EXPECT_EQ(editor.text(IDC_TYPE), "Executable");
+    EXPECT_EQ(editor.text(IDC_WINDOW), "Maximize");
     EXPECT_TRUE(fieldsEnabled(EXECUTABLE));
     EXPECT_TRUE(editor.enabled(IDC_DELETE_PROFILE));
     editor.screenshot("editor-executable");
@@ -335,8 +360,8 @@ TEST_F(ShownProfile, AutoShowsItsTextsInDisabledFields)
 TEST_F(ShownProfile, TypeAndWindowMatchAnItemByCaseInsensitivePrefix)
 {
     select("loose");
-    EXPECT_EQ(editor.comboText(IDC_TYPE), "Executable");
-    EXPECT_EQ(editor.comboText(IDC_WINDOW), "Minimize");
+    EXPECT_EQ(editor.text(IDC_TYPE), "Executable");
+    EXPECT_EQ(editor.text(IDC_WINDOW), "Minimize");
     EXPECT_TRUE(fieldsEnabled(EXECUTABLE));
 }
 
@@ -345,7 +370,7 @@ TEST_F(ShownProfile, UnknownTypeLeavesNoSelectionAndTheEnabledStatesAsTheyWere)
     select("document");
     select("unknown");
     EXPECT_EQ(editor.text(IDC_NAME), "unknown");
-    EXPECT_EQ(editor.selection(IDC_TYPE), CB_ERR);
+    EXPECT_EQ(Selection(editor, IDC_TYPE), CB_ERR);
     EXPECT_TRUE(fieldsEnabled(DOCUMENT));
 }
 

@@ -70,7 +70,7 @@ TEST_F(ProfileEdit, RussianNamesAreStoredInTheSystemCodePageAfterLatinNames)
     add("Zeta");
     EXPECT_EQ(StoredNames(path), Names({ "Zeta", "_x", abc, profile }));
     EXPECT_EQ(stored()[3].fields[2], "C:\\" + profile + ".txt");
-    editor.selectEntry(entryIndex(profile));
+    editor.selectEntry(editor.entryIndex(profile));
     EXPECT_EQ(editor.text(IDC_NAME), profile);
 }
 

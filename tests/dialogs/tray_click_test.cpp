@@ -12,12 +12,31 @@ using namespace tray_testing;
 
 namespace {
 
+// Dispatches this thread's messages until the log holds at least count lines or the time is up; gives them.
+std::vector<Recording> PumpUntilLogged(const RecorderLog& log, size_t count, DWORD timeoutMs = 10000)
+{
+    std::vector<Recording> lines;
+    WaitUntil([&] {
+        PumpMessages(0);
+        lines = log.waitFor(count, 0);
+        return lines.size() >= count;
+    }, timeoutMs);
+    return lines;
+}
+
+// The menu opens with its bottom left corner at the click.
+void ExpectShownAt(const RECT& shown, POINT click)
+{
+    EXPECT_EQ(shown.left, click.x);
+    EXPECT_EQ(shown.bottom, click.y);
+}
+
 TEST_F(TrayClickTest, LeftClickShowsThePackagesAtTheClickAndLaunchesTheChoice)
 {
     packages.addPackage("Work", "chosen-in-menu");
     std::vector<HWND> popups = Click(WM_LBUTTONUP, { VK_DOWN, VK_RETURN }, "package-menu-en");
     ASSERT_EQ(popups.size(), 1u);
-    ExpectShownAtTheClick();
+    ExpectShownAt(shownAt, CLICK);
     EXPECT_EQ(shownItems, std::vector<std::wstring>{ L"Work" });
     EXPECT_EQ(MainMenu, nullptr);
     EXPECT_EQ(PackageMenu, nullptr);
@@ -34,7 +53,7 @@ TEST_F(TrayClickTest, RightClickShowsTheMainMenuAtTheClickAndEscapeChoosesNothin
     HttpRecorder http;
     std::vector<HWND> popups = Click(WM_RBUTTONUP, { VK_ESCAPE }, "main-menu-en");
     ASSERT_EQ(popups.size(), 1u);
-    ExpectShownAtTheClick();
+    ExpectShownAt(shownAt, CLICK);
     EXPECT_EQ(shownItems.size(), 8u);
     EXPECT_EQ(MainMenu, nullptr);
     EXPECT_EQ(PackageMenu, nullptr);

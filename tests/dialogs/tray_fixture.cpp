@@ -9,8 +9,6 @@
 
 #include <algorithm>
 
-
-
 using namespace testing_support;
 
 namespace tray_testing {
@@ -46,8 +44,7 @@ std::string ClassOf(HWND window)
     return name;
 }
 
-}  // namespace
-
+// A hidden window that treats commands and the menu loop's end as the Start window does.
 HWND CreateCommandWindow()
 {
     static ATOM registered = 0;
@@ -62,6 +59,14 @@ HWND CreateCommandWindow()
     return CreateWindowExA(0, "MarlowinTestCommands", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
 }
+
+bool ScreenshotsWanted()
+{
+    char value[8] = "";
+    return GetEnvironmentVariableA("MARLOWIN_SCREENSHOTS", value, sizeof value) > 0 && value[0] != '0';
+}
+
+}  // namespace
 
 void CommandWindowTest::SetUp()
 {
@@ -151,17 +156,6 @@ void PumpMessages(DWORD ms)
     } while (GetTickCount() - begin < ms);
 }
 
-std::vector<Recording> PumpUntilLogged(const RecorderLog& log, size_t count, DWORD timeoutMs)
-{
-    std::vector<Recording> lines;
-    WaitUntil([&] {
-        PumpMessages(0);
-        lines = log.waitFor(count, 0);
-        return lines.size() >= count;
-    }, timeoutMs);
-    return lines;
-}
-
 std::vector<std::string> PumpUntilLaunched(const RecorderLog& log, const std::string& commandLine, DWORD timeoutMs)
 {
     std::vector<std::string> lines;
@@ -195,12 +189,6 @@ SIZE IconSize(HICON icon)
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     return size;
-}
-
-bool ScreenshotsWanted()
-{
-    char value[8] = "";
-    return GetEnvironmentVariableA("MARLOWIN_SCREENSHOTS", value, sizeof value) > 0 && value[0] != '0';
 }
 
 void SaveScreenshot(HWND window, const char* name)

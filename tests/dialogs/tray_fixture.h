@@ -18,9 +18,6 @@
 
 namespace tray_testing {
 
-// A hidden window that treats commands and the menu loop's end as the Start window does.
-HWND CreateCommandWindow();
-
 // Each test gets a fresh command window, an empty Packages folder and its own recorder log.
 class CommandWindowTest : public ::testing::Test {
 protected:
@@ -60,9 +57,6 @@ private:
 
 // Dispatches this thread's messages for the given time.
 void PumpMessages(DWORD ms);
-// Dispatches this thread's messages until the log holds at least count lines or the time is up; gives them.
-std::vector<testing_support::Recording> PumpUntilLogged(const testing_support::RecorderLog& log, size_t count,
-                                                        DWORD timeoutMs = 10000);
 
 // The size of an icon's image; 0 by 0 for none.
 SIZE IconSize(HICON icon);
@@ -74,9 +68,8 @@ std::vector<std::string> PumpUntilLaunched(const testing_support::RecorderLog& l
 // The command line of the http handler that HttpRecorder installs, given the home page.
 std::string HomePageLaunch();
 
-// Pictures for the documentation cost time: taken only when MARLOWIN_SCREENSHOTS is set (and not 0).
-bool ScreenshotsWanted();
-// Saves what the screen shows of the window as <build>\screenshots\<name>.png, when wanted.
+// Saves what the screen shows of the window as <MARLOWIN_SCREENSHOTS>\<name>.png, when that variable
+// is set (and not 0): pictures for the documentation cost time.
 void SaveScreenshot(HWND window, const char* name);
 
 // What the user sees of the box, whatever the system language: the caption, the version and the
@@ -194,12 +187,6 @@ protected:
         EXPECT_TRUE(script.completed());
         EXPECT_FALSE(script.timedOut());
         return seen;
-    }
-
-    void ExpectShownAtTheClick()
-    {
-        EXPECT_EQ(shownAt.left, CLICK.x);
-        EXPECT_EQ(shownAt.bottom, CLICK.y);
     }
 
     RECT shownAt = { 0, 0, 0, 0 };

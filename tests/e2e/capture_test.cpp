@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/mwpack_run.h"
+#include "tests/e2e/mwpack_run.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;

@@ -1,6 +1,7 @@
 // Marlowin.exe started with a package path: what it starts, in which order and how.
 #include <gtest/gtest.h>
 
+#include "tests/support/resident_copy.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
@@ -181,18 +182,10 @@ TEST_F(PackageLaunch, CommandLineFormsThatEndAtOnce)
 
 TEST_F(PackageLaunch, UnclosedQuoteShowsTheErrorBoxThenEndsWithZero)
 {
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    std::string commandLine = "\"" + MarlowinPath() + "\" \"" + folder + "\\p.mwpack";
-    ASSERT_TRUE(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
+    ChildProcess marlowin("\"" + MarlowinPath() + "\" \"" + folder + "\\p.mwpack");
+    ASSERT_TRUE(marlowin.started());
     HWND box = nullptr;
-    for (int i = 0; i < 200 && !box; ++i) {
-        Sleep(50);
-        box = FindWindowA("#32770", "MW, a error of the command line");
-    }
+    WaitUntil([&] { return (box = FindWindowA("#32770", "MW, a error of the command line")) != nullptr; }, 10000);
     ASSERT_NE(box, nullptr);
     char text[128] = "";
     HWND label = FindWindowExA(box, nullptr, "Static", nullptr);
@@ -202,14 +195,10 @@ TEST_F(PackageLaunch, UnclosedQuoteShowsTheErrorBoxThenEndsWithZero)
             break;
     }
     EXPECT_STREQ(text, "There are no closing inverted commas");
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 300), (DWORD)WAIT_TIMEOUT);  // waits for the user
+    EXPECT_FALSE(marlowin.endsWithin(300));  // waits for the user
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_EQ(WaitForSingleObject(process.hProcess, 10000), (DWORD)WAIT_OBJECT_0);
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
-    EXPECT_EQ(code, 0u);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    ASSERT_TRUE(marlowin.endsWithin(10000));
+    EXPECT_EQ(marlowin.exitCode(), 0u);
 }
 
 }  // namespace

@@ -1,12 +1,16 @@
 #include "tests/support/editor_window.h"
 
-#include <string.h>
-
 #include "res/resource.h"
 #include "store/profile.h"
 #include "tests/support/test_support.h"
 
 namespace testing_support {
+
+namespace {
+
+const int FILE_NAME_BOX = 0x47c;   // the file dialogs' "File name" box
+
+}  // namespace
 
 void AnswerFileDialog(HWND dialog, const std::string& path)
 {
@@ -41,29 +45,6 @@ std::vector<HWND> WindowsOf(DWORD processId, const char* caption, const char* fr
     WindowSearch search = { processId, caption, frameText, {} };
     EnumWindows(CollectWindow, (LPARAM)&search);
     return search.found;
-}
-
-std::vector<StoredProfile> DecodePackage(const std::string& bytes)
-{
-    std::vector<StoredProfile> profiles;
-    for (size_t at = 0; at + RECORD_SIZE <= bytes.size(); at += RECORD_SIZE) {
-        StoredProfile profile;
-        for (int i = 0; i < FIELD_COUNT; ++i) {
-            const char* field = bytes.data() + at + RecordFieldOffset(i);
-            profile.fields[i] = std::string(field, strnlen(field, FIELD_SIZE));
-        }
-        memcpy(&profile.extra, bytes.data() + at + RECORD_EXTRA, 4);
-        profiles.push_back(profile);
-    }
-    return profiles;
-}
-
-std::vector<std::string> StoredNames(const std::string& path)
-{
-    std::vector<std::string> names;
-    for (const StoredProfile& profile : DecodePackage(ReadFileBytes(path)))
-        names.push_back(profile.name());
-    return names;
 }
 
 std::string EditorWindow::text(int id) const
@@ -119,11 +100,6 @@ int EditorWindow::entryIndex(const std::string& name) const
         if (all[i] == name)
             return (int)i;
     return -1;
-}
-
-LRESULT EditorWindow::key(WORD virtualKey, WORD caret, HWND from) const
-{
-    return SendMessageA(dialog_, WM_VKEYTOITEM, MAKEWPARAM(virtualKey, caret), (LPARAM)from);
 }
 
 bool EditorWindow::waitClosed(DWORD limitMs)

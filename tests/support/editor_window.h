@@ -8,22 +8,11 @@
 
 namespace testing_support {
 
-const int FILE_NAME_BOX = 0x47c;   // the file dialogs' "File name" box
-
 // Types the path into a file dialog and presses its OK button.
 void AnswerFileDialog(HWND dialog, const std::string& path);
 
 // Top-level windows of the process with the caption and, for an editor, this package frame text.
 std::vector<HWND> WindowsOf(DWORD processId, const char* caption, const char* frameText = nullptr);
-
-struct StoredProfile {
-    std::string fields[7];
-    uint32_t extra = 0;
-    const std::string& name() const { return fields[0]; }
-};
-// Decodes whole records; tail bytes are ignored.
-std::vector<StoredProfile> DecodePackage(const std::string& bytes);
-std::vector<std::string> StoredNames(const std::string& path);
 
 class EditorWindow {
 public:
@@ -36,7 +25,6 @@ public:
     void chooseType(int index) const;       // as the user does: select, then CBN_SELENDOK
     std::vector<std::string> entries() const;
     int entryIndex(const std::string& name) const;
-    LRESULT key(WORD virtualKey, WORD caret, HWND from) const;
     bool waitClosed(DWORD limitMs = 10000);
 
 protected:

@@ -29,6 +29,28 @@ std::wstring LongPath(const std::string& path)
     return wide;
 }
 
+// A path under the temporary folder that no other call of this process gives.
+std::string TempName(const char* label)
+{
+    static LONG counter = 0;
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    char name[MAX_PATH];
+    snprintf(name, sizeof name, "%smw-%s-%lu-%ld", temp, label, GetCurrentProcessId(), InterlockedIncrement(&counter));
+    return name;
+}
+
+// Writes the bytes to a file just created, if it was; true when they are all written.
+bool WriteAndClose(HANDLE file, const std::string& bytes)
+{
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    CloseHandle(file);
+    return written == bytes.size();
+}
+
 void RemoveFolder(const std::wstring& folder)
 {
     WIN32_FIND_DATAW found;
@@ -52,13 +74,8 @@ void RemoveFolder(const std::wstring& folder)
 
 std::string MakeTempFolder(const char* label)
 {
-    static LONG counter = 0;
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    char folder[MAX_PATH];
-    snprintf(folder, sizeof folder, "%smw-%s-%lu-%ld", temp, label, GetCurrentProcessId(),
-             InterlockedIncrement(&counter));
-    CreateDirectoryA(folder, nullptr);
+    std::string folder = TempName(label);
+    CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }
 
@@ -78,14 +95,37 @@ std::string EncodePackage(const std::vector<RecordSpec>& records)
     return bytes;
 }
 
+std::vector<StoredProfile> DecodePackage(const std::string& bytes)
+{
+    std::vector<StoredProfile> profiles;
+    for (size_t at = 0; at + RECORD_SIZE <= bytes.size(); at += RECORD_SIZE) {
+        Profile record;
+        DecodeRecord((const unsigned char*)bytes.data() + at, record, 0);
+        StoredProfile profile;
+        for (int i = 0; i < FIELD_COUNT; ++i)
+            profile.fields[i] = record.field(i);
+        profile.extra = record.extra;
+        profiles.push_back(profile);
+    }
+    return profiles;
+}
+
+std::vector<std::string> RecordNames(const std::string& bytes)
+{
+    std::vector<std::string> names;
+    for (const StoredProfile& profile : DecodePackage(bytes))
+        names.push_back(profile.name());
+    return names;
+}
+
+std::vector<std::string> StoredNames(const std::string& path)
+{
+    return RecordNames(ReadFileBytes(path));
+}
+
 void WriteFileBytes(const std::string& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-    CloseHandle(file);
+    WriteAndClose(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), bytes);
 }
 
 std::string ReadFileBytes(const std::string& path)
@@ -115,17 +155,24 @@ RecordSpec RecorderRecord(const std::string& arguments, const std::string& name,
     return record;
 }
 
-RunResult RunCommandLine(const std::string& commandLine, DWORD timeoutMs, const char* directory)
+RunResult RunCommandLine(const std::string& commandLine, DWORD timeoutMs, const char* directory, HANDLE output,
+                         HANDLE errors)
 {
     RunResult result;
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
+    if (output) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = output;
+        startup.hStdError = errors;
+    }
     PROCESS_INFORMATION process;
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
     DWORD begin = GetTickCount();
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, directory, &startup,
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, output != nullptr, 0, nullptr, directory, &startup,
                         &process))
         return result;
     result.started = true;
@@ -161,21 +208,8 @@ double MillisecondsNow()
     return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
 }
 
-double Median(std::vector<double> samples)
+RecorderLog::RecorderLog() : path_(TempName("record") + ".log")
 {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
-RecorderLog::RecorderLog()
-{
-    static LONG counter = 0;
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    char path[MAX_PATH];
-    snprintf(path, sizeof path, "%smw-record-%lu-%ld.log", temp, GetCurrentProcessId(),
-             InterlockedIncrement(&counter));
-    path_ = path;
     DeleteFileA(path_.c_str());
     SetEnvironmentVariableA("MW_RECORD_LOG", path_.c_str());
 }
@@ -279,28 +313,17 @@ PackagesFolder::~PackagesFolder()
     RemoveTree(path_);
 }
 
-bool PackagesFolder::addLongNamedFile(const std::string& fileName, const std::string& bytes)
+bool PackagesFolder::addFile(const std::string& fileName, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(LongPath(path_ + "\\" + fileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-    CloseHandle(file);
-    return written == bytes.size();
+    return WriteAndClose(CreateFileW(LongPath(path_ + "\\" + fileName).c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_ALWAYS, 0, nullptr),
+                         bytes);
 }
 
 std::string PackagesFolder::addPackage(const std::string& name, const std::string& recorderArguments)
 {
-    return addFile(name + ".mwpack", EncodePackage({ RecorderRecord(recorderArguments) }));
-}
-
-std::string PackagesFolder::addFile(const std::string& fileName, const std::string& bytes)
-{
-    std::string file = path_ + "\\" + fileName;
-    WriteFileBytes(file, bytes);
-    return file;
+    addFile(name + ".mwpack", EncodePackage({ RecorderRecord(recorderArguments) }));
+    return path_ + "\\" + name + ".mwpack";
 }
 
 namespace {

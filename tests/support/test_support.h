@@ -38,6 +38,15 @@ struct RecordSpec {
     uint32_t extra = 0;
 };
 std::string EncodePackage(const std::vector<RecordSpec>& records);
+struct StoredProfile {
+    std::string fields[FIELD_COUNT];
+    uint32_t extra = 0;
+    const std::string& name() const { return fields[FIELD_NAME]; }
+};
+// Decodes whole records with the store's codec; tail bytes are ignored.
+std::vector<StoredProfile> DecodePackage(const std::string& bytes);
+std::vector<std::string> RecordNames(const std::string& bytes);
+std::vector<std::string> StoredNames(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 // One Executable profile that starts recorder.exe with the arguments.
@@ -52,14 +61,15 @@ struct RunResult {
     DWORD processId = 0;
 };
 
-// Starts the exact command line (the program's own name included) and waits for it to end.
-RunResult RunCommandLine(const std::string& commandLine, DWORD timeoutMs, const char* directory = nullptr);
+// Starts the exact command line (the program's own name included) and waits for it to end; with
+// output and errors, the program inherits them as its standard output and error.
+RunResult RunCommandLine(const std::string& commandLine, DWORD timeoutMs, const char* directory = nullptr,
+                         HANDLE output = nullptr, HANDLE errors = nullptr);
 // The same with Marlowin.exe, quoted, as the program's name.
 RunResult RunMarlowin(const std::string& argument, DWORD timeoutMs = 60000);
 
-// A steady clock for benchmarks, and the middle of their samples.
+// A steady clock for benchmarks and stress runs.
 double MillisecondsNow();
-double Median(std::vector<double> samples);
 
 // One line of the recorder's log.
 struct Recording {
@@ -97,11 +107,10 @@ public:
     PackagesFolder();
     ~PackagesFolder();
     const std::string& path() const { return path_; }
-    // A package of one Executable profile that starts recorder.exe with the given arguments.
+    // A package of one Executable profile that starts recorder.exe with the given arguments; gives its path.
     std::string addPackage(const std::string& name, const std::string& recorderArguments);
-    std::string addFile(const std::string& fileName, const std::string& bytes);
-    // The same through the wide calls, for names whose path is too long for the ANSI ones.
-    bool addLongNamedFile(const std::string& fileName, const std::string& bytes);
+    // Written through the wide calls, so that names whose path is too long for the ANSI ones fit too.
+    bool addFile(const std::string& fileName, const std::string& bytes);
 
 private:
     std::string path_;

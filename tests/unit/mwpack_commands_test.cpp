@@ -41,13 +41,6 @@ protected:
         WriteFileBytes(path, "{\"version\": 1, \"profiles\": [" + profiles + "]}");
         return path;
     }
-    static std::vector<std::string> Names(const std::string& bytes)
-    {
-        std::vector<std::string> names;
-        for (size_t at = 0; at + RECORD_SIZE <= bytes.size(); at += RECORD_SIZE)
-            names.push_back(bytes.c_str() + at + 4);
-        return names;
-    }
 
     std::string folder;
 };
@@ -156,7 +149,7 @@ TEST_F(MwpackCommands, ImportWritesNameOrderAddReplacesAndRemoveTakesOut)
     std::string json = Json("{\"name\": \"zeta\", \"object\": \"z\"}, {\"name\": \"Alpha\", \"object\": \"a\"},"
                             "{\"name\": \"beta\", \"object\": \"b\"}");
     ASSERT_EQ(Run({ "import", json, "Team" }).code, EXIT_OK);
-    EXPECT_EQ(Names(ReadFileBytes(Path("Team.mwpack"))), (std::vector<std::string>{ "Alpha", "beta", "zeta" }));
+    EXPECT_EQ(StoredNames(Path("Team.mwpack")), (std::vector<std::string>{ "Alpha", "beta", "zeta" }));
 
     ASSERT_EQ(Run({ "add", "Team", "--name", "beta", "--type", "Executable", "--object", "new.exe", "--arguments",
                     "-x" })
@@ -174,7 +167,7 @@ TEST_F(MwpackCommands, ImportWritesNameOrderAddReplacesAndRemoveTakesOut)
     Outcome missing = Run({ "remove", "Team", "alpha" });
     EXPECT_EQ(missing.code, EXIT_PROBLEMS);
     EXPECT_NE(missing.errors.find("has no profile named \"alpha\""), std::string::npos);
-    EXPECT_EQ(Names(ReadFileBytes(Path("Team.mwpack"))), (std::vector<std::string>{ "beta", "zeta" }));
+    EXPECT_EQ(StoredNames(Path("Team.mwpack")), (std::vector<std::string>{ "beta", "zeta" }));
 
     Outcome listed = Run({ "list" });
     EXPECT_EQ(listed.code, EXIT_OK);
@@ -374,7 +367,7 @@ TEST_F(MwpackCommands, SetChangesOnlyTheGivenFields)
     ASSERT_EQ(Run({ "set", "Team", "alpha", "--arguments", "", "--window=Maximize" }).code, EXIT_OK);
     ASSERT_EQ(Run({ "set", "Team", "beta", "--name", "Aardvark" }).code, EXIT_OK);
     std::string bytes = ReadFileBytes(Path("Team.mwpack"));
-    EXPECT_EQ(Names(bytes), (std::vector<std::string>{ "Aardvark", "alpha" }));
+    EXPECT_EQ(RecordNames(bytes), (std::vector<std::string>{ "Aardvark", "alpha" }));
     RecordSpec first = RecorderRecord("2", "Aardvark"), second = RecorderRecord("", "alpha");
     second.window = "Maximize";
     EXPECT_TRUE(bytes == EncodePackage({ first, second }));

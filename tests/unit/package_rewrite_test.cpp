@@ -9,6 +9,7 @@
 #include "tests/support/test_support.h"
 
 using testing_support::ReadFileBytes;
+using testing_support::RecordNames;
 using testing_support::WriteFileBytes;
 
 namespace {
@@ -21,14 +22,6 @@ std::string Record(const char* name, const char* object = "", uint32_t extra = 0
     EncodeRecord(profile, record);
     memcpy(record + RECORD_EXTRA, &extra, 4);
     return std::string((const char*)record, RECORD_SIZE);
-}
-
-std::vector<std::string> NamesIn(const std::string& bytes)
-{
-    std::vector<std::string> names;
-    for (size_t at = 0; at + RECORD_SIZE <= bytes.size(); at += RECORD_SIZE)
-        names.push_back(bytes.c_str() + at + 4);
-    return names;
 }
 
 std::vector<std::string> ListNames(const ProfileList& list)
@@ -98,14 +91,14 @@ TEST_F(Rewrite, RemovalAndInsertionWriteExactlyTheListInNameOrder)
 {
     open(Record("c") + Record("a") + Record("b"));
     remove("b");
-    EXPECT_EQ(NamesIn(bytes()), Names({ "a", "c" }));
+    EXPECT_EQ(RecordNames(bytes()), Names({ "a", "c" }));
     EXPECT_EQ(bytes().size(), 2u * RECORD_SIZE);
     EXPECT_EQ(package->slotCount, 3u);
     EXPECT_EQ(ListNames(package->profiles), Names({ "a", "c" }));
 
     Profile added = Named("B");
     insert(added);
-    EXPECT_EQ(NamesIn(bytes()), Names({ "a", "B", "c" }));
+    EXPECT_EQ(RecordNames(bytes()), Names({ "a", "B", "c" }));
     EXPECT_EQ(package->loadedCount, 3u);
     // The list is read back from the file: the inserted record is no longer part of it.
     for (const ProfileBase* node = package->profiles.first; node; node = node->next)
@@ -127,7 +120,7 @@ TEST_F(Rewrite, StoredTailAndExtraAreGoneAndOrdinalsFollowTheName)
     remove("x");
     std::string content = bytes();
     ASSERT_EQ(content.size(), 2u * RECORD_SIZE);
-    EXPECT_EQ(NamesIn(content), Names({ "y", "z" }));
+    EXPECT_EQ(RecordNames(content), Names({ "y", "z" }));
     EXPECT_EQ(content.substr(RECORD_LINKS, 16), std::string(16, '\0'));
     EXPECT_EQ(content.substr(RECORD_SIZE + RECORD_LINKS, 16), std::string(16, '\0'));
     EXPECT_EQ(package->profiles.first->ordinal, 0u);
@@ -165,14 +158,14 @@ TEST_F(Rewrite, PackageTooBigToReadWholeIsNeverWrittenOver)
     DWORD got = 0;
     SetFilePointer(package->handle, 0, nullptr, FILE_BEGIN);
     ASSERT_TRUE(ReadFile(package->handle, &first[0], RECORD_SIZE, &got, nullptr));
-    EXPECT_EQ(NamesIn(first), Names({ "a" }));
+    EXPECT_EQ(RecordNames(first), Names({ "a" }));
 }
 
 TEST_F(Rewrite, ACountBeyondTheListWritesOnlyTheList)
 {
     open(Record("a") + Record("b"));
     package->writeList(package->slotCount + 5);
-    EXPECT_EQ(NamesIn(bytes()), Names({ "a", "b" }));
+    EXPECT_EQ(RecordNames(bytes()), Names({ "a", "b" }));
     EXPECT_EQ(bytes().size(), 2u * RECORD_SIZE);
 }
 
@@ -248,7 +241,7 @@ TEST_F(Rewrite, AfterAFailureTheNextRewriteWorks)
     remove("a");
     PackageRewriteIo = DefaultRewriteIo;
     remove("a");
-    EXPECT_EQ(NamesIn(bytes()), Names({ "b" }));
+    EXPECT_EQ(RecordNames(bytes()), Names({ "b" }));
 }
 
 }  // namespace

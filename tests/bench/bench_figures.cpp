@@ -1,12 +1,11 @@
-#include "tests/support/process_figures.h"
+#include "tests/bench/bench_figures.h"
 
+#include <algorithm>
 #include <stdlib.h>
 #include <string.h>
-#include <wchar.h>
 
 #include <string>
 #include <vector>
-#include <winternl.h>
 
 #include "tests/support/test_support.h"
 
@@ -28,6 +27,12 @@ std::string PrefixEntry(const std::string& procFolder)
 }
 
 }  // namespace
+
+double Median(std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
 
 unsigned long HostPrivateKiB(const char* program, const char* argument)
 {
@@ -78,54 +83,6 @@ SIZE_T CommittedPrivateBytes(HANDLE process)
         address = next;
     }
     return total;
-}
-
-HandleFigures CountHandles(HANDLE process, const wchar_t* nameEnd)
-{
-    // Wine's GetProcessHandleCount answers 0 for another process; its table of all handles has them.
-    HandleFigures figures = { -1, 0 };
-    typedef NTSTATUS(WINAPI * QuerySystemProc)(SYSTEM_INFORMATION_CLASS, PVOID, ULONG, PULONG);
-    typedef NTSTATUS(WINAPI * QueryObjectProc)(HANDLE, OBJECT_INFORMATION_CLASS, PVOID, ULONG, PULONG);
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    QuerySystemProc querySystem = (QuerySystemProc)(void*)GetProcAddress(ntdll, "NtQuerySystemInformation");
-    QueryObjectProc queryObject = (QueryObjectProc)(void*)GetProcAddress(ntdll, "NtQueryObject");
-    if (!querySystem || !queryObject)
-        return figures;
-    std::vector<char> table(1 << 16);
-    ULONG needed = 0;
-    NTSTATUS status;
-    while ((status = querySystem(SystemHandleInformation, table.data(), (ULONG)table.size(), &needed)) ==
-               (NTSTATUS)0xC0000004L &&  // STATUS_INFO_LENGTH_MISMATCH
-           table.size() < (1u << 26))
-        table.resize(needed > table.size() ? needed + 4096 : table.size() * 2);
-    if (status != 0)
-        return figures;
-    const SYSTEM_HANDLE_INFORMATION* handles = (const SYSTEM_HANDLE_INFORMATION*)table.data();
-    DWORD id = GetProcessId(process);
-    size_t endLength = wcslen(nameEnd);
-    figures.total = 0;
-    for (ULONG i = 0; i < handles->Count; ++i) {
-        if (handles->Handle[i].OwnerPid != id)
-            continue;
-        ++figures.total;
-        HANDLE copy = nullptr;
-        if (!DuplicateHandle(process, (HANDLE)(ULONG_PTR)handles->Handle[i].HandleValue, GetCurrentProcess(), &copy,
-                             0, FALSE, DUPLICATE_SAME_ACCESS))
-            continue;
-        union {
-            UNICODE_STRING name;
-            char bytes[4096];
-        } answer;
-        ULONG length = 0;
-        if (queryObject(copy, (OBJECT_INFORMATION_CLASS)1 /* ObjectNameInformation */, &answer, sizeof answer,
-                        &length) == 0) {
-            size_t characters = answer.name.Length / sizeof(wchar_t);
-            figures.named += characters >= endLength &&
-                             wcsncmp(answer.name.Buffer + characters - endLength, nameEnd, endLength) == 0;
-        }
-        CloseHandle(copy);
-    }
-    return figures;
 }
 
 }  // namespace testing_support
