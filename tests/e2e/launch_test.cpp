@@ -78,25 +78,6 @@ TEST_F(PackageLaunch, ExecutableGetsDirectoryAndShowCommand)
     }
 }
 
-TEST_F(PackageLaunch, ObjectWithBlankIsQuotedAndArgumentsFollowOneBlank)
-{
-    std::string blankFolder = folder + "\\rec dir";
-    CreateDirectoryA(blankFolder.c_str(), nullptr);
-    std::string copy = blankFolder + "\\recorder.exe";
-    ASSERT_TRUE(CopyFileA(RecorderPath().c_str(), copy.c_str(), FALSE));
-
-    RecordSpec quoted = Executable("1", "  two  \"three\"");
-    quoted.object = copy;
-    RecordSpec bare = Executable("2", "");
-    std::string path = Package({ quoted, bare });
-    ASSERT_EQ(RunMarlowin(path).exitCode, 0u);
-
-    std::vector<Recording> seen = log.waitFor(2);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0].commandLine, "\"" + copy + "\"   two  \"three\"");
-    EXPECT_EQ(seen[1].commandLine, RecorderPath());
-}
-
 TEST_F(PackageLaunch, ShellWaysUseTheVerbOnlyForDocumentUrl)
 {
     std::string document = folder + "\\doc.mwtest";
@@ -128,16 +109,6 @@ TEST_F(PackageLaunch, ShellWaysUseTheVerbOnlyForDocumentUrl)
         EXPECT_NE(r.directory, folder);
     }
     EXPECT_EQ(seen[0].show, (unsigned)SW_SHOWMAXIMIZED);
-}
-
-TEST_F(PackageLaunch, LowerCaseExecutableGoesThroughTheShell)
-{
-    RecordSpec profile = Executable("a", "must-not-appear");
-    profile.type = "executable";
-    ASSERT_EQ(RunMarlowin(Package({ profile })).exitCode, 0u);
-    std::vector<Recording> seen = log.waitFor(1);
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].commandLine.find("must-not-appear"), std::string::npos);
 }
 
 TEST_F(PackageLaunch, SkipsEmptyObjectsAndGoesOnAfterFailures)
