@@ -28,6 +28,9 @@ bool OpenPackageEditor(bool create)
                                 nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
+    // A side file beside a package made just now was left by one deleted outside the program.
+    if (GetLastError() != ERROR_ALREADY_EXISTS)
+        DiscardSideFile(path);
     return StartPackageEditor(handle, path);
 }
 

@@ -57,9 +57,8 @@ void DeletePackage(HWND dialog, PackageFile& package)
         package.handle = INVALID_HANDLE_VALUE;
     }
     // A side file left by a failed restore would outlive its package.
-    char side[MAX_PATH + 2];
-    if (DeleteFileA(package.path) && SideFilePath(package.path, side, sizeof side))
-        DeleteFileA(side);
+    if (DeleteFileA(package.path))
+        DiscardSideFile(package.path);
     EndDialog(dialog, 0);
 }
 

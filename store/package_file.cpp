@@ -75,6 +75,48 @@ void DestroyPackageFile(PackageFile* package)
     delete package;
 }
 
+PackageFile* OpenPackageFile(const char* path, PackageOpening how, bool* created)
+{
+    if (created)
+        *created = false;
+    bool write = how != OPEN_TO_READ;
+    if (!write)
+        RecoverPackageAt(path);
+    HANDLE handle = CreateFileA(path, write ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                how >= OPEN_TO_CREATE ? OPEN_ALWAYS : OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return nullptr;
+    bool made = how >= OPEN_TO_CREATE && GetLastError() != ERROR_ALREADY_EXISTS;
+    if (made)
+        DiscardSideFile(path);
+    PackageFile* package = CreatePackageFile();
+    DWORD cause = ERROR_NOT_ENOUGH_MEMORY;
+    if (package) {
+        package->handle = handle;
+        if (package->setNames(path, nullptr, 0)) {
+            if (how == OPEN_TO_REPLACE)
+                package->readImage(nullptr, 0);   // the save puts a cut-short rewrite right first
+            else if (write)
+                package->readRecovered();
+            else
+                package->readRecords();
+            // What the store reads only in part it never writes over.
+            if (package->whole) {
+                if (created)
+                    *created = made;
+                return package;
+            }
+        }
+        DestroyPackageFile(package);
+    } else {
+        CloseHandle(handle);
+    }
+    if (made)
+        DeleteFileA(path);
+    SetLastError(cause);
+    return nullptr;
+}
+
 bool PackageFile::setNames(const char* newPath, const char* newTitle, size_t titleLength)
 {
     delete[] path;

@@ -60,4 +60,19 @@ struct PackageFile {
 PackageFile* CreatePackageFile();
 void DestroyPackageFile(PackageFile* package);
 
+// How a program without a window of its own opens a package: shared for reading only, as
+// Marlowin.exe and its editor share it, so that a package an editor holds (or anyone writes) is
+// refused and nothing half-written is ever read.
+enum PackageOpening {
+    OPEN_TO_READ,     // a cut-short rewrite is put right first, as a launch does
+    OPEN_TO_WRITE,    // held as the editor holds it, put right on that handle
+    OPEN_TO_CREATE,   // the same; a missing package is made empty, without a stale side file
+    OPEN_TO_REPLACE,  // the same, for a list that replaces every record: none is read
+};
+
+// The package opened and read whole; null, with the cause as the thread's last error, when it
+// cannot be opened or read whole (a package read only in part must be neither shown nor written).
+// *created tells whether OPEN_TO_CREATE made the file; a file it made is removed again on failure.
+PackageFile* OpenPackageFile(const char* path, PackageOpening how, bool* created = nullptr);
+
 #endif

@@ -19,4 +19,9 @@ bool EndsWithLetters(const char* text, size_t length, const char* lowerSuffix);
 // True when the text of the given length ends in the package suffix, each letter in either case.
 bool HasPackageSuffix(const char* text, size_t length);
 
+// Why a file name (no folder part) cannot name a package file: empty or blank, a character a
+// file name cannot hold, a final dot or blank (which the system drops), or a device name such as
+// CON, with any suffix. Null when it can.
+const char* PackageNameFault(const char* name);
+
 #endif

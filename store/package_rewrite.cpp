@@ -26,18 +26,35 @@ void* RealAllocate(size_t size)
     return calloc(size ? size : 1, 1);
 }
 
-// A side file ends in this trailer: where its bytes go, the package's size they restore, a
-// checksum over both words and the bytes, and a mark. A side file cut short lacks it.
-const DWORD TRAILER_SIZE = 16;
-const char TRAILER_MARK[4] = { 'M', 'W', 'u', 'n' };
+// A side file ends in a trailer: where its bytes go, the package's size they restore, which file
+// they belong to, a checksum over the words and the bytes, and a mark. A side file cut short lacks
+// it. The package is named by its volume and file index (kept by a rename, new for a file made
+// again under the name) and by a checksum of its bytes before the offset, which a save never
+// touches: a side file left beside a package that was deleted is never put into another one.
+// Side files of the first form (mark "MWun") carry no owner and are taken as before.
+const DWORD TRAILER_SIZE = 32;
+const DWORD FIRST_TRAILER_SIZE = 16;
+const char TRAILER_MARK[4] = { 'M', 'W', 'u', '2' };
+const char FIRST_TRAILER_MARK[4] = { 'M', 'W', 'u', 'n' };
+const uint32_t HASH_START = 2166136261u;
 
 // Larger images do not fit in the address space of this process anyway.
 const DWORD MAX_IMAGE = 0x7FFFFFFFu;
+
+// The package a side file belongs to; all zero where the file system gives no index.
+struct Owner {
+    uint32_t volume;
+    uint32_t indexHigh;
+    uint32_t indexLow;
+    uint32_t prefix;      // checksum of the package's bytes before the offset
+};
 
 struct Undo {
     DWORD offset;
     DWORD size;           // the package's size once the bytes are back
     unsigned char* bytes; // size - offset of them
+    bool owned;           // the trailer names its package
+    Owner owner;
 };
 
 uint32_t Checksum(const unsigned char* data, DWORD size, uint32_t hash)
@@ -114,6 +131,29 @@ bool PutBytes(HANDLE file, DWORD offset, const unsigned char* data, DWORD end)
     return SizeOf(file, &now) && now == end;
 }
 
+// The trailer's checksum: its words, then the bytes they restore.
+uint32_t TrailerChecksum(const unsigned char* trailer, bool owned, const unsigned char* bytes, DWORD length)
+{
+    uint32_t hash = Checksum(trailer, 8, HASH_START);
+    if (owned)
+        hash = Checksum(trailer + 12, 16, hash);
+    return Checksum(bytes, length, hash);
+}
+
+// The package held open as `file`, whose first `offset` bytes are `prefix`.
+Owner OwnerOf(HANDLE file, const unsigned char* prefix, DWORD offset)
+{
+    Owner owner = {};
+    BY_HANDLE_FILE_INFORMATION information;
+    if (GetFileInformationByHandle(file, &information)) {
+        owner.volume = information.dwVolumeSerialNumber;
+        owner.indexHigh = information.nFileIndexHigh;
+        owner.indexLow = information.nFileIndexLow;
+    }
+    owner.prefix = Checksum(prefix, offset, HASH_START);
+    return owner;
+}
+
 bool WriteSideFile(const char* side, const Undo& undo)
 {
     HANDLE file = CreateFileA(side, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
@@ -122,9 +162,13 @@ bool WriteSideFile(const char* side, const Undo& undo)
     unsigned char trailer[TRAILER_SIZE];
     PutWord(trailer, undo.offset);
     PutWord(trailer + 4, undo.size);
+    PutWord(trailer + 12, undo.owner.volume);
+    PutWord(trailer + 16, undo.owner.indexHigh);
+    PutWord(trailer + 20, undo.owner.indexLow);
+    PutWord(trailer + 24, undo.owner.prefix);
     DWORD length = undo.size - undo.offset;
-    PutWord(trailer + 8, Checksum(undo.bytes, length, Checksum(trailer, 8, 2166136261u)));
-    memcpy(trailer + 12, TRAILER_MARK, sizeof TRAILER_MARK);
+    PutWord(trailer + 8, TrailerChecksum(trailer, true, undo.bytes, length));
+    memcpy(trailer + 28, TRAILER_MARK, sizeof TRAILER_MARK);
     bool done = WriteAll(file, undo.bytes, length) && WriteAll(file, trailer, TRAILER_SIZE) &&
                 FlushFileBuffers(file);
     DWORD cause = GetLastError();
@@ -160,28 +204,68 @@ SideState ReadSideFile(const char* side, Undo* undo)
         return SIDE_UNREADABLE;
     DWORD size = 0;
     bool sized = SizeOf(file, &size);
-    unsigned char* content = sized && size >= TRAILER_SIZE ? (unsigned char*)PackageRewriteIo.allocate(size) : nullptr;
+    unsigned char* content =
+        sized && size >= FIRST_TRAILER_SIZE ? (unsigned char*)PackageRewriteIo.allocate(size) : nullptr;
     bool read = content && ReadAll(file, content, size);
     CloseHandle(file);
-    if (sized && size < TRAILER_SIZE)
+    if (sized && size < FIRST_TRAILER_SIZE)
         return SIDE_NONE;
     if (!read) {
         free(content);
         return SIDE_UNREADABLE;
     }
-    const unsigned char* trailer = content + size - TRAILER_SIZE;
+    const unsigned char* mark = content + size - sizeof TRAILER_MARK;
+    undo->owned = memcmp(mark, TRAILER_MARK, sizeof TRAILER_MARK) == 0 && size >= TRAILER_SIZE;
+    bool first = memcmp(mark, FIRST_TRAILER_MARK, sizeof FIRST_TRAILER_MARK) == 0;
+    DWORD trailerSize = undo->owned ? TRAILER_SIZE : FIRST_TRAILER_SIZE;
+    const unsigned char* trailer = content + size - trailerSize;
+    DWORD length = size - trailerSize;
     undo->offset = GetWord(trailer);
     undo->size = GetWord(trailer + 4);
-    DWORD length = size - TRAILER_SIZE;
-    bool whole = memcmp(trailer + 12, TRAILER_MARK, sizeof TRAILER_MARK) == 0 && undo->offset <= undo->size &&
-                 undo->size - undo->offset == length &&
-                 GetWord(trailer + 8) == Checksum(content, length, Checksum(trailer, 8, 2166136261u));
+    undo->owner.volume = undo->owned ? GetWord(trailer + 12) : 0;
+    undo->owner.indexHigh = undo->owned ? GetWord(trailer + 16) : 0;
+    undo->owner.indexLow = undo->owned ? GetWord(trailer + 20) : 0;
+    undo->owner.prefix = undo->owned ? GetWord(trailer + 24) : 0;
+    bool whole = (undo->owned || first) && undo->offset <= undo->size && undo->size - undo->offset == length &&
+                 GetWord(trailer + 8) == TrailerChecksum(trailer, undo->owned, content, length);
     if (!whole) {
         free(content);
         return SIDE_NONE;
     }
     undo->bytes = content;
     return SIDE_WHOLE;
+}
+
+enum Ownership { OWNED, FOREIGN, UNTOLD };
+
+// Whether the side file was left by a save of this very package; `held` is the package's first
+// `heldSize` bytes when the caller has them. UNTOLD when the package cannot be read to tell.
+Ownership OwnerCheck(HANDLE file, const Undo& undo, const unsigned char* held, DWORD heldSize)
+{
+    if (!undo.owned)
+        return OWNED;
+    DWORD size = 0;
+    if (!SizeOf(file, &size))
+        return UNTOLD;
+    // A save writes from the offset on and never ends the package before it.
+    if (size < undo.offset)
+        return FOREIGN;
+    unsigned char* prefix = nullptr;
+    if (!held || heldSize < undo.offset) {
+        prefix = (unsigned char*)PackageRewriteIo.allocate(undo.offset);
+        if (!prefix || !ReadAll(file, prefix, undo.offset)) {
+            free(prefix);
+            return UNTOLD;
+        }
+        held = prefix;
+    }
+    Owner now = OwnerOf(file, held, undo.offset);
+    free(prefix);
+    // Where the file system gives no index, the bytes before the offset alone decide.
+    bool indexed = (now.indexHigh | now.indexLow) != 0 && (undo.owner.indexHigh | undo.owner.indexLow) != 0;
+    bool sameFile = !indexed || (now.volume == undo.owner.volume && now.indexHigh == undo.owner.indexHigh &&
+                                 now.indexLow == undo.owner.indexLow);
+    return sameFile && now.prefix == undo.owner.prefix ? OWNED : FOREIGN;
 }
 
 DWORD FirstDifference(const unsigned char* a, DWORD aSize, const unsigned char* b, DWORD bSize)
@@ -211,6 +295,13 @@ bool SideFilePath(const char* path, char* side, size_t size)
     return path && FormatBounded(side, size, "%s~", path) && strlen(side) < MAX_PATH;
 }
 
+void DiscardSideFile(const char* path)
+{
+    char side[MAX_PATH + 2];
+    if (SideFilePath(path, side, sizeof side) && GetFileAttributesA(side) != INVALID_FILE_ATTRIBUTES)
+        DropSideFile(side);
+}
+
 bool RecoverPackage(HANDLE file, const char* path)
 {
     char side[MAX_PATH + 2];
@@ -221,7 +312,9 @@ bool RecoverPackage(HANDLE file, const char* path)
     case SIDE_UNREADABLE:
         return false;
     case SIDE_WHOLE: {
-        bool back = PutBytes(file, undo.offset, undo.bytes, undo.size);
+        // A side file of another package (one deleted, then made again under this name) is dropped.
+        Ownership owner = OwnerCheck(file, undo, nullptr, 0);
+        bool back = owner == FOREIGN || (owner == OWNED && PutBytes(file, undo.offset, undo.bytes, undo.size));
         free(undo.bytes);
         if (!back)
             return false;
@@ -260,14 +353,16 @@ unsigned char* LoadPackageImage(HANDLE file, const char* path, DWORD* size)
     SideState state = SideFilePath(path, side, sizeof side) ? ReadSideFile(side, &undo) : SIDE_NONE;
     if (state == SIDE_UNREADABLE)
         return nullptr;
-    bool pending = state == SIDE_WHOLE;
-    *size = pending ? undo.size : held;
-    unsigned char* image = (unsigned char*)PackageRewriteIo.allocate(held > *size ? held : *size);
+    DWORD room = state == SIDE_WHOLE && undo.size > held ? undo.size : held;
+    unsigned char* image = (unsigned char*)PackageRewriteIo.allocate(room);
     if (image && !ReadAll(file, image, held)) {
         free(image);
         image = nullptr;
     }
-    if (image && pending)
+    Ownership owner = image && state == SIDE_WHOLE ? OwnerCheck(file, undo, image, held) : FOREIGN;
+    bool pending = owner == OWNED;
+    *size = pending ? undo.size : held;
+    if (pending)
         memcpy(image + undo.offset, undo.bytes, undo.size - undo.offset);
     free(undo.bytes);
     return image;
@@ -291,7 +386,7 @@ SaveOutcome SavePackageImage(HANDLE file, const char* path, const unsigned char*
     DWORD from = FirstDifference(previous, oldSize, image, size);
     SaveOutcome outcome = SAVE_WRITTEN;
     DWORD cause = NO_ERROR;
-    Undo undo = { from, oldSize, previous + from };
+    Undo undo = { from, oldSize, previous + from, true, OwnerOf(file, previous, from) };
     if (from == oldSize && from == size) {
         // Nothing changes.
     } else if (!WriteSideFile(side, undo)) {

@@ -2,10 +2,11 @@
 // make them fail.
 //
 // Before any byte of a package changes, the bytes about to be overwritten go to a hidden side
-// file beside it (the package's path followed by "~"), with a checked trailer, flushed to disk.
-// Then the package is written and flushed, and the side file deleted. Whoever finds a complete
-// side file puts its bytes back before reading or writing the package, so a package cut short
-// by a kill, a power loss or a failed write holds its previous bytes again.
+// file beside it (the package's path followed by "~"), with a checked trailer that names the
+// package it belongs to, flushed to disk. Then the package is written and flushed, and the side
+// file deleted. Whoever finds a complete side file of that very package puts its bytes back before
+// reading or writing it, so a package cut short by a kill, a power loss or a failed write holds
+// its previous bytes again; a side file of another package is dropped unread.
 #ifndef MARLOWIN_PACKAGE_REWRITE_H
 #define MARLOWIN_PACKAGE_REWRITE_H
 
@@ -47,5 +48,8 @@ bool RecoverPackageAt(const char* path);
 
 // The side file's path; false when it does not fit in MAX_PATH.
 bool SideFilePath(const char* path, char* side, size_t size);
+
+// For a package made anew or deleted: a side file beside it belongs to no package that exists.
+void DiscardSideFile(const char* path);
 
 #endif

@@ -1,6 +1,7 @@
 // One profile of a package, the name-ordered list that links profiles, and the stored record.
 // Defined in: record_codec.cpp (records, the list's plain operations), name_order.cpp (the order),
-// editor/profile_list_box.cpp (the members that talk to the editor's windows).
+// profile_window.cpp (the record's own window operations), editor/profile_list_box.cpp (the
+// list's, which fill the editor's list box).
 #ifndef MARLOWIN_PROFILE_H
 #define MARLOWIN_PROFILE_H
 

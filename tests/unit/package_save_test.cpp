@@ -160,4 +160,77 @@ TEST_F(PackageSave, PendingRecoveryBlocksFurtherSavesUntilItSucceeds)
     EXPECT_FALSE(sideFileExists());
 }
 
+// A side file left by an interrupted save, whose package was then deleted outside the program,
+// must never be put into another package that takes the name later.
+TEST_F(PackageSave, SideFileOfAnotherPackageIsDroppedUnread)
+{
+    open(OLD_IMAGE);
+    freezeAt(3);
+    EXPECT_EQ(save(GROWN), SAVE_PENDING);
+    PackageRewriteIo = DefaultRewriteIo;
+    close();
+    std::string stale = ReadFileBytes(side);
+    std::string torn = ReadFileBytes(path);
+
+    std::string other = std::string(6000, 'x');
+    std::string elsewhere = path + ".elsewhere";
+    const struct {
+        const char* how;
+        std::string bytes;
+        bool moved;   // made as another file beside it and moved in, as a restored copy is
+    } successors[] = {
+        { "empty, as new makes it", "", false },
+        { "other bytes before the save's offset", other, false },
+        { "the very same bytes, but another file", torn, true },
+    };
+    for (const auto& successor : successors) {
+        SCOPED_TRACE(successor.how);
+        if (successor.moved)
+            WriteFileBytes(elsewhere, successor.bytes);
+        DeleteFileA(path.c_str());
+        if (successor.moved) {
+            ASSERT_TRUE(MoveFileA(elsewhere.c_str(), path.c_str()));
+        } else {
+            WriteFileBytes(path, successor.bytes);
+        }
+        WriteFileBytes(side, stale);
+        EXPECT_TRUE(RecoverPackageAt(path.c_str()));
+        EXPECT_TRUE(ReadFileBytes(path) == successor.bytes);
+        EXPECT_FALSE(sideFileExists());
+    }
+    // The package it belongs to, also renamed meanwhile, still gets its bytes back.
+    std::string renamed = path + ".renamed";
+    WriteFileBytes(path, OLD_IMAGE);
+    open(OLD_IMAGE);
+    freezeAt(3);
+    EXPECT_EQ(save(GROWN), SAVE_PENDING);
+    PackageRewriteIo = DefaultRewriteIo;
+    close();
+    ASSERT_TRUE(MoveFileA(path.c_str(), renamed.c_str()));
+    ASSERT_TRUE(MoveFileA(renamed.c_str(), path.c_str()));
+    EXPECT_TRUE(RecoverPackageAt(path.c_str()));
+    EXPECT_TRUE(ReadFileBytes(path) == OLD_IMAGE);
+}
+
+// A side file as the first form of the store wrote it, without the name of its package, is still
+// put back: an interrupted save from before an upgrade is not lost.
+TEST_F(PackageSave, SideFileOfTheFirstFormIsStillPutBack)
+{
+    std::string head = std::string(5000, 'h');
+    WriteFileBytes(path, head + std::string(9000, 'n'));
+    std::string saved = std::string(7000, 'o');
+    std::string trailer(16, '\0');
+    uint32_t words[2] = { 5000, 12000 };
+    memcpy(&trailer[0], words, 8);
+    uint32_t hash = 2166136261u;
+    for (char c : trailer.substr(0, 8) + saved)
+        hash = (hash ^ (unsigned char)c) * 16777619u;
+    memcpy(&trailer[8], &hash, 4);
+    memcpy(&trailer[12], "MWun", 4);
+    WriteFileBytes(side, saved + trailer);
+    EXPECT_TRUE(RecoverPackageAt(path.c_str()));
+    EXPECT_TRUE(ReadFileBytes(path) == head + saved);
+    EXPECT_FALSE(sideFileExists());
+}
+
 }  // namespace
