@@ -24,12 +24,15 @@ target_include_directories(mwpack_core PRIVATE ${CMAKE_BINARY_DIR}/generated)
 # the unwinder, which would bring it back (no_exceptions.cpp).
 set(MWPACK_OPTIONS ${MARLOWIN_WARNINGS} -fno-exceptions -fno-rtti -fno-threadsafe-statics)
 target_compile_options(mwpack_core PRIVATE ${MWPACK_OPTIONS})
-target_link_libraries(mwpack_core PUBLIC marlowin_core)
+# Only the layers below it: nothing of the editor, the tray or the entry can be linked in.
+target_link_libraries(mwpack_core PUBLIC marlowin_store uuid)
 
 add_executable(mwpack mwpack/main.cpp mwpack/no_exceptions.cpp base/heap.cpp)
 target_compile_options(mwpack PRIVATE ${MWPACK_OPTIONS})
 target_link_libraries(mwpack PRIVATE mwpack_core)
-target_link_options(mwpack PRIVATE ${MARLOWIN_LINK_FLAGS} -s)
+# The map lets the layer check see what the link took in, not only what the sources include.
+# -municode: the entry is wmain, with the arguments in UTF-16.
+target_link_options(mwpack PRIVATE ${MARLOWIN_LINK_FLAGS} -s -municode -Wl,-Map=${CMAKE_BINARY_DIR}/mwpack.map)
 
 if(MARLOWIN_TESTS)
   set_target_properties(mwpack PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

@@ -16,8 +16,10 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
 
   # The example package is written from its text form by mwpack's import and the record codec,
   # compiled for the build machine: one record writer for everything. The native stand-ins replace
-  # the one system call of the name order and the editor's window members, which it never calls.
+  # the system calls of the name order and of quoting, and the editor's window members, which it
+  # never calls.
   set(PACKAGE_WRITER_SOURCES release/package_writer.cpp mwpack/text_form.cpp mwpack/json_text.cpp
+      mwpack/quoted_text.cpp tests/native/code_page_native.cpp
       store/record_codec.cpp store/name_order.cpp tests/native/upper_case_native.cpp tests/native/list_box_native.cpp)
   list(TRANSFORM PACKAGE_WRITER_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
   file(GLOB PACKAGE_WRITER_HEADERS CONFIGURE_DEPENDS mwpack/*.h store/*.h)

@@ -1,5 +1,5 @@
 // The commands that make a package from what is already there: capture (the programs on the
-// desktop now) and import-shortcuts (a folder of shortcuts). Both write a new package whole.
+// desktop now) and import-shortcuts (a folder of shortcuts). Both write a package whole.
 #include <windows.h>
 
 #include <algorithm>
@@ -10,64 +10,20 @@
 #include "base/dynamic_library.h"
 #include "launch/launch_rules.h"
 #include "mwpack/capture_rules.h"
-#include "mwpack/code_page.h"
 #include "mwpack/desktop_windows.h"
 #include "mwpack/invocation.h"
 #include "mwpack/package_access.h"
+#include "mwpack/quoted_text.h"
 #include "mwpack/running_program.h"
 #include "mwpack/shortcut_files.h"
+#include "mwpack/text_conversion.h"
 #include "mwpack/text_form.h"
+#include "store/name_order.h"
 #include "store/package_names.h"
 #include "store/path_rules.h"
 #include "store/profile_vocabulary.h"
 
 namespace {
-
-const size_t LONGEST_TEXT = FIELD_SIZE - 1;
-
-void Note(Console& console, const std::string& message)
-{
-    console.err("mwpack: " + message + "\n");
-}
-
-// The text in the system code page, exactly, or false.
-bool ExactAnsi(const std::wstring& wide, std::string& out)
-{
-    if (wide.empty()) {
-        out.clear();
-        return true;
-    }
-    int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), nullptr, 0, nullptr, nullptr);
-    std::string utf8(size > 0 ? size : 0, '\0');
-    return size > 0 &&
-           WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), &utf8[0], size, nullptr, nullptr) == size &&
-           SystemCodePage.fromUtf8(utf8.data(), utf8.size(), out);
-}
-
-std::wstring WideOf(const std::string& ansi)
-{
-    int size = MultiByteToWideChar(CP_ACP, 0, ansi.data(), (int)ansi.size(), nullptr, 0);
-    std::wstring wide(size > 0 ? size : 0, L'\0');
-    if (size > 0)
-        MultiByteToWideChar(CP_ACP, 0, ansi.data(), (int)ansi.size(), &wide[0], size);
-    return wide;
-}
-
-// A name in the code page, look-alikes allowed, cut between characters to leave room for a suffix.
-std::string NameText(std::wstring wide)
-{
-    std::string out;
-    for (;;) {
-        int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)wide.size(), nullptr, 0, nullptr, nullptr);
-        if (size <= (int)UniqueNames::LONGEST) {
-            out.assign(size > 0 ? size : 0, '\0');
-            if (size > 0)
-                WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)wide.size(), &out[0], size, nullptr, nullptr);
-            return out;
-        }
-        wide.resize(wide.size() - 1);
-    }
-}
 
 std::string FolderOf(const std::string& path)
 {
@@ -91,20 +47,15 @@ const char* WindowForShow(int show)
     return WindowTextOf(SHOW_NORMAL);
 }
 
-// One profile, or false with a message when a text does not fit its field.
-bool MakeProfile(const std::string (&texts)[FIELD_COUNT], Profile& profile, std::string& error)
+// One profile of what was found, or false with the reason it is left out.
+bool MakeProfile(const std::string (&texts)[FIELD_COUNT], Profile& profile, std::string& note)
 {
-    const char* pointers[FIELD_COUNT];
-    for (int i = 0; i < FIELD_COUNT; ++i) {
-        if (texts[i].size() > LONGEST_TEXT) {
-            error = std::string(FieldKeys[i]) + " is " + std::to_string(texts[i].size()) + " characters long; at most " +
-                    std::to_string(LONGEST_TEXT) + " fit";
-            return false;
-        }
-        pointers[i] = texts[i].c_str();
-    }
-    profile = Profile(pointers, 0);
-    return true;
+    int field = 0;
+    std::string fault;
+    if (ProfileFromTexts(texts, 0, profile, field, fault))
+        return true;
+    note = std::string("its ") + FieldKeys[field] + " is " + fault;
+    return false;
 }
 
 std::string Listing(const std::vector<const ProfileBase*>& order)
@@ -127,17 +78,19 @@ std::string Listing(const std::vector<const ProfileBase*>& order)
 // a new one, or an existing one replaced only with --force.
 int WriteNewPackage(const Invocation& call, Console& console, std::vector<Profile>& profiles, const std::string& package)
 {
-    std::string path = ResolvePackage(package, call.folder);
+    std::string path, error;
+    if (!ResolveNewPackage(package, call.folder, path, error))
+        return UsageFailure(console, error);
     if (profiles.empty())
         return Failure(console, "found nothing to put in " + path + "; nothing was written");
     ProfileList list;
-    LinkImported(profiles, list);
+    LinkInNameOrder(profiles.data(), (uint32_t)profiles.size(), list);
     std::vector<const ProfileBase*> order;
     for (const ProfileBase* node = list.first; node; node = node->next)
         order.push_back(node);
-    std::string listing, error;
+    std::string listing;
     if (call.has("json") && !ExportText(order, SystemCodePage, listing, error))
-        return Failure(console, error);
+        return Failure(console, MessageText(error));
     if (!call.has("json"))
         listing = Listing(order);
     if (call.has("dry-run")) {
@@ -145,29 +98,22 @@ int WriteNewPackage(const Invocation& call, Console& console, std::vector<Profil
         return EXIT_OK;
     }
 
-    bool created = false;
-    PackageFile* file = OpenForWriting(path, true, &created, error);
-    if (!file)
-        return Failure(console, error + "; nothing was written");
-    if (!created && !call.has("force")) {
-        DestroyPackageFile(file);
+    HeldPackage file(path, OPEN_TO_REPLACE);
+    if (!file.get())
+        return Failure(console, file.error() + "; nothing was written");
+    if (!file.created() && !call.has("force"))
         return Failure(console, path + " already exists; --force replaces it");
-    }
     file->profiles = list;
-    bool written = WriteList(*file, path, error);
-    DestroyPackageFile(file);
-    if (!written) {
-        if (created)
-            DeleteFileA(path.c_str());
+    if (!file.save(error))
         return Failure(console, error);
-    }
     console.out(listing);
     if (!call.has("json"))
         console.out("wrote " + path + "\n");
     return EXIT_OK;
 }
 
-// The capture of one program, or false with the reason it is left out.
+// The capture of one program, or false with the reason it is left out; `note` may also tell
+// what of it could not be taken.
 bool ProgramProfile(const DesktopWindow& window, const RunningProgram& program, const std::string& title,
                     std::string (&texts)[FIELD_COUNT], std::string& note)
 {
@@ -185,13 +131,18 @@ bool ProgramProfile(const DesktopWindow& window, const RunningProgram& program, 
     texts[FIELD_DIRECTORY] = FolderOf(path);
     texts[FIELD_TYPE] = TypeTextOf(LAUNCH_EXECUTABLE);
     texts[FIELD_WINDOW] = window.window;
+    std::wstring wide = program.commandLine;
+    // A command line may hold a null character; nothing after it could be passed on.
+    size_t end = wide.find(L'\0');
     std::string commandLine;
     if (!program.commandLineRead)
-        note = program.why;
-    else if (!ExactAnsi(program.commandLine, commandLine))
-        note = "its command line has characters outside the system code page";
+        note = "it has no arguments: " + program.why;
+    else if (!ExactAnsi(wide.substr(0, end), commandLine))
+        note = "it has no arguments: its command line has characters outside the system code page";
     else
         texts[FIELD_ARGUMENTS] = SkipProgramName(commandLine.c_str());
+    if (program.commandLineRead && end != std::wstring::npos && note.empty())
+        note = "its command line holds a null character; what follows it is left out";
     return true;
 }
 
@@ -201,61 +152,131 @@ bool IsOurs(const std::string& path)
     return lstrcmpiA(file.c_str(), "Marlowin.exe") == 0 || lstrcmpiA(file.c_str(), "mwpack.exe") == 0;
 }
 
+// The text with its environment variables (%NAME%) expanded, as the shell expands a shortcut's;
+// false when one of them is not set here.
+bool ExpandVariables(const std::wstring& text, std::wstring& out)
+{
+    out = text;
+    if (text.find(L'%') == std::wstring::npos)
+        return true;
+    WCHAR expanded[MAX_PATH * 2];
+    DWORD length = ExpandEnvironmentStringsW(text.c_str(), expanded, ARRAYSIZE(expanded));
+    if (length == 0 || length > ARRAYSIZE(expanded))
+        return false;
+    out = expanded;
+    // What stays between two percent signs names a variable that is not set.
+    size_t open = out.find(L'%');
+    return open == std::wstring::npos || out.find(L'%', open + 1) == std::wstring::npos;
+}
+
+bool IsAbsolute(const std::wstring& path)
+{
+    return (path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/')) ||
+           (path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\');
+}
+
+// A target as the shell finds it: variables expanded, a relative one taken from the shortcut's
+// own folder. False, with why, when it cannot be held exactly.
+bool ShortcutPath(const std::wstring& stored, const std::string& linkFolder, const char* what, std::string& out,
+                  std::string& note)
+{
+    std::wstring path;
+    if (!ExpandVariables(stored, path)) {
+        note = std::string("its ") + what + " names an environment variable that is not set here";
+        return false;
+    }
+    if (!path.empty() && !IsAbsolute(path)) {
+        std::wstring joined = WideText(CP_ACP, linkFolder) + L"\\" + path;
+        WCHAR full[MAX_PATH];
+        DWORD length = GetFullPathNameW(joined.c_str(), ARRAYSIZE(full), full, nullptr);
+        if (length == 0 || length >= ARRAYSIZE(full)) {
+            note = std::string("its ") + what + " is too long";
+            return false;
+        }
+        path = full;
+    }
+    if (!ExactAnsi(path, out)) {
+        note = std::string("its ") + what + " has characters outside the system code page";
+        return false;
+    }
+    return true;
+}
+
 // The profile of one shortcut file, or false with the reason it is left out.
-bool ShortcutProfile(ShortcutReader& reader, const std::string& file, std::string (&texts)[FIELD_COUNT],
+bool ShortcutProfile(ShortcutFiles& reader, const std::string& file, std::string (&texts)[FIELD_COUNT],
                      std::string& note)
 {
     size_t length = file.size();
     if (EndsWithLetters(file.c_str(), length, ".url")) {
-        char address[LONGEST_TEXT + 2] = "";
+        char address[FIELD_SIZE + 1] = "";
         GetPrivateProfileStringA("InternetShortcut", "URL", "", address, sizeof address, file.c_str());
+        if (address[0] == '\0') {
+            note = "it holds no address";
+            return false;
+        }
         texts[FIELD_OBJECT] = address;
         texts[FIELD_COMMAND] = "open";
         texts[FIELD_TYPE] = TypeTextOf(LAUNCH_DOCUMENT);
         texts[FIELD_WINDOW] = WindowTextOf(SHOW_NORMAL);
-        note = "it holds no address";
-        return address[0] != '\0';
+        return true;
     }
     ShortcutTarget link;
+    std::string target, directory, arguments;
     if (!reader.read(file, link, note))
         return false;
     if (link.target.empty()) {
         note = "it does not lead to a file";
         return false;
     }
-    texts[FIELD_OBJECT] = link.target;
+    std::string linkFolder = FolderOf(file);
+    if (!ShortcutPath(link.target, linkFolder, "target", target, note) ||
+        !ShortcutPath(link.directory, linkFolder, "working folder", directory, note))
+        return false;
+    if (!ExactAnsi(link.arguments, arguments)) {
+        note = "its arguments have characters outside the system code page";
+        return false;
+    }
+    texts[FIELD_OBJECT] = target;
     texts[FIELD_WINDOW] = WindowForShow(link.showCommand);
-    DetectedType detected = DetectType(link.target.c_str());
+    DetectedType detected = DetectType(target.c_str());
     // As the editor fills its form from a path: the program's folder when no other is given,
     // "/S" for a screen saver, "open" for a document.
     if (detected.way == LAUNCH_EXECUTABLE) {
         texts[FIELD_TYPE] = TypeTextOf(LAUNCH_EXECUTABLE);
-        texts[FIELD_DIRECTORY] = link.directory.empty() ? FolderOf(link.target) : link.directory;
-        texts[FIELD_ARGUMENTS] = link.arguments.empty() && detected.screenSaver ? "/S" : link.arguments;
+        texts[FIELD_DIRECTORY] = directory.empty() ? FolderOf(target) : directory;
+        texts[FIELD_ARGUMENTS] = arguments.empty() && detected.screenSaver ? "/S" : arguments;
     } else {
         texts[FIELD_TYPE] = TypeTextOf(LAUNCH_DOCUMENT);
         texts[FIELD_COMMAND] = "open";
-        if (!link.arguments.empty())
-            note = "a document is opened without the shortcut's arguments (" + link.arguments + ")";
+        if (!arguments.empty())
+            note = "a document is opened without the shortcut's arguments (" + arguments + ")";
     }
     return true;
 }
 
-std::vector<std::string> ShortcutFiles(const std::string& folder)
+// The shortcut files of the folder, in a fixed order (names are made unique in that order, not in
+// the file system's); a name without an exact form in the code page is noted and left out.
+std::vector<std::string> ShortcutFileNames(const std::string& folder, Console& console)
 {
     std::vector<std::string> files;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((WideText(CP_ACP, folder) + L"\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return files;
     do {
-        size_t length = strlen(found.cFileName);
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            (EndsWithLetters(found.cFileName, length, ".lnk") || EndsWithLetters(found.cFileName, length, ".url")))
-            files.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
+        std::wstring wide = found.cFileName;
+        std::string name;
+        bool shortcut = wide.size() > 4 && (lstrcmpiW(wide.c_str() + wide.size() - 4, L".lnk") == 0 ||
+                                            lstrcmpiW(wide.c_str() + wide.size() - 4, L".url") == 0);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !shortcut)
+            continue;
+        if (ExactAnsi(wide, name))
+            files.push_back(name);
+        else
+            Note(console, "left out " + QuotedExcerpt(NameText(wide, 200)) +
+                              ": its name has characters outside the system code page");
+    } while (FindNextFileW(search, &found));
     FindClose(search);
-    // Names are made unique in a fixed order, not in the file system's.
     std::sort(files.begin(), files.end(),
               [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
     return files;
@@ -274,12 +295,12 @@ int CaptureCommand(const Invocation& call, Console& console)
     for (const DesktopWindow& window : VisibleDesktopWindows()) {
         if (!programs.count(window.processId))
             programs[window.processId] = ReadRunningProgram(window.processId);
-        std::string title = NameText(window.title);
+        std::string title = NameText(window.title, UniqueNames::LONGEST);
         if (MatchesAny(patterns, { title }))
             continue;
-        std::string texts[FIELD_COUNT], note, error;
+        std::string texts[FIELD_COUNT], note;
         if (!ProgramProfile(window, programs[window.processId], title, texts, note)) {
-            Note(console, "left out \"" + title + "\": " + note);
+            Note(console, "left out " + QuotedExcerpt(title) + ": " + note);
             continue;
         }
         std::string path = texts[FIELD_OBJECT];
@@ -290,12 +311,13 @@ int CaptureCommand(const Invocation& call, Console& console)
             continue;
         texts[FIELD_NAME] = names.add(title);
         Profile profile;
-        if (!MakeProfile(texts, profile, error)) {
-            Note(console, "left out \"" + title + "\": its " + error);
+        std::string fault;
+        if (!MakeProfile(texts, profile, fault)) {
+            Note(console, "left out " + QuotedExcerpt(title) + ": " + fault);
             continue;
         }
         if (!note.empty())
-            Note(console, "\"" + texts[FIELD_NAME] + "\" has no arguments: " + note);
+            Note(console, QuotedExcerpt(texts[FIELD_NAME]) + ": " + note);
         profiles.push_back(profile);
     }
     return WriteNewPackage(call, console, profiles, call.operands[0]);
@@ -303,27 +325,26 @@ int CaptureCommand(const Invocation& call, Console& console)
 
 int ImportShortcutsCommand(const Invocation& call, Console& console)
 {
-    char full[MAX_PATH];
-    DWORD length = GetFullPathNameA(call.operands[0].c_str(), sizeof full, full, nullptr);
-    DWORD attributes = length > 0 && length < sizeof full ? GetFileAttributesA(full) : INVALID_FILE_ATTRIBUTES;
+    std::string folder = ResolveFile(call.operands[0]);
+    DWORD attributes = GetFileAttributesA(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return Failure(console, "the folder " + call.operands[0] + " does not exist");
-    std::string folder = full;
 
     ComApartment apartment;
-    ShortcutReader reader;
+    ShortcutFiles reader;
     std::vector<Profile> profiles;
     UniqueNames names;
-    for (const std::string& file : ShortcutFiles(folder)) {
-        std::string texts[FIELD_COUNT], note, error;
+    for (const std::string& file : ShortcutFileNames(folder, console)) {
+        std::string texts[FIELD_COUNT], note;
         if (!ShortcutProfile(reader, folder + "\\" + file, texts, note)) {
             Note(console, "left out " + file + ": " + note);
             continue;
         }
-        texts[FIELD_NAME] = names.add(NameText(WideOf(FileTitle(file))));
+        texts[FIELD_NAME] = names.add(NameText(WideText(CP_ACP, FileTitle(file)), UniqueNames::LONGEST));
         Profile profile;
-        if (!MakeProfile(texts, profile, error)) {
-            Note(console, "left out " + file + ": its " + error);
+        std::string fault;
+        if (!MakeProfile(texts, profile, fault)) {
+            Note(console, "left out " + file + ": " + fault);
             continue;
         }
         if (!note.empty())

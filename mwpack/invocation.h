@@ -9,12 +9,6 @@
 
 #include "mwpack/console.h"
 
-enum ExitCode {
-    EXIT_OK = 0,
-    EXIT_PROBLEMS = 1,    // problems found, or the operation failed
-    EXIT_USAGE = 2,
-};
-
 struct Invocation {
     std::vector<std::string> operands;
     std::map<std::string, std::string> values;   // options with a value, by name without the dashes
@@ -26,9 +20,6 @@ struct Invocation {
     // The option's value, or the fallback when it was not given.
     std::string value(const char* name, const char* fallback = "") const;
 };
-
-// Writes "mwpack: message" to standard error and gives EXIT_PROBLEMS.
-int Failure(Console& console, const std::string& message);
 
 // Every command reports on the console and gives the process's exit code.
 int ListCommand(const Invocation& call, Console& console);
@@ -51,7 +42,11 @@ int ImportShortcutsCommand(const Invocation& call, Console& console);
 // The lines of a help page that list the texts a profile's type and window may hold.
 std::string ProfileVocabularyHelp();
 
-// The whole program: arguments after the program's name.
+// The whole program: arguments after the program's name, in the system code page. Says so, with
+// exit code 1, when the results could not all be written.
 int RunMwpack(const std::vector<std::string>& arguments, Console& console);
+// The same from the arguments as the system gives them, in UTF-16: each must have an exact form
+// in the system code page, which package files and their names are written in.
+int RunMwpackWide(const std::vector<std::wstring>& arguments, Console& console);
 
 #endif

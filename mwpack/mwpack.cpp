@@ -2,6 +2,8 @@
 #include "mwpack/invocation.h"
 
 #include "mwpack/package_access.h"
+#include "mwpack/quoted_text.h"
+#include "mwpack/text_conversion.h"
 #include "mwpack/text_form.h"
 #include "res/version.h"
 
@@ -35,12 +37,13 @@ const CommandEntry COMMANDS[] = {
     { "export", "export PACKAGE [FILE] [--force]",
       "Writes the package's text form (JSON, UTF-8, profiles in file order) to FILE, or to\n"
       "standard output. Importing it gives back the same file byte for byte. A FILE that is an\n"
-      "existing package (.mwpack) is overwritten only with --force.\n",
+      "existing package (.mwpack) is overwritten only with --force. An existing FILE is replaced\n"
+      "only once the new text is written whole.\n",
       "force", "", 1, 2, ExportCommand },
     { "import", "import FILE PACKAGE",
-      "Replaces the package's profiles with those of a text form (FILE, or - for standard input);\n"
-      "the package is made when it does not exist. Nothing is written when any text is invalid, too\n"
-      "long or outside the system code page.\n",
+      "Replaces the package's profiles with those of a text form (FILE, or - for standard input),\n"
+      "in the order of the text; the package is made when it does not exist. Nothing is written\n"
+      "when any text is invalid, too long or outside the system code page.\n",
       "", "", 2, 2, ImportCommand },
     { "new", "new PACKAGE", "Makes an empty package; refused when the package exists.\n", "", "", 1, 1,
       NewCommand },
@@ -69,12 +72,13 @@ const CommandEntry COMMANDS[] = {
       "without an end, unknown type or window texts, duplicate names. Profiles are numbered in\n"
       "launch order. Exit code 1 only for problems.\n",
       "json", "", 0, MANY, CheckCommand },
-    { "shortcut", "shortcut PACKAGE [--desktop | --start-menu | --startup | --to FOLDER] [--remove]",
+    { "shortcut", "shortcut PACKAGE [--desktop | --start-menu | --startup | --to FOLDER] [--remove] [--force]",
       "Makes a shortcut, named after the package and with Marlowin's icon, that starts the package\n"
       "with Marlowin.exe; on the desktop unless told otherwise. --startup puts it in the user's\n"
       "Startup folder, so the package starts at sign-in. --remove takes the shortcut away again.\n"
-      "Marlowin.exe must stand beside mwpack.exe.\n",
-      "desktop start-menu startup remove", "to", 1, 1, ShortcutCommand },
+      "Only a shortcut that starts this package with this Marlowin is replaced or removed; another\n"
+      "file of that name is replaced only with --force. Marlowin.exe must stand beside mwpack.exe.\n",
+      "desktop start-menu startup remove force", "to", 1, 1, ShortcutCommand },
     { "launch", "launch PACKAGE",
       "Starts the package's profiles in launch order, as Marlowin.exe PACKAGE does, and prints each\n"
       "one started. Exit code 1 when any could not be started.\n",
@@ -137,18 +141,14 @@ bool Listed(const char* names, const std::string& name)
 
 int UsageError(Console& console, const std::string& message, const CommandEntry* entry)
 {
-    console.err("mwpack: " + message + "\n");
+    Note(console, message);
     console.err(entry ? std::string("usage: mwpack ") + entry->synopsis + "\n" : "run mwpack --help for the commands\n");
     return EXIT_USAGE;
 }
 
-}  // namespace
+int Run(const std::vector<std::string>& arguments, Console& console);
 
-int Failure(Console& console, const std::string& message)
-{
-    console.err("mwpack: " + message + "\n");
-    return EXIT_PROBLEMS;
-}
+}  // namespace
 
 std::string Invocation::value(const char* name, const char* fallback) const
 {
@@ -157,6 +157,32 @@ std::string Invocation::value(const char* name, const char* fallback) const
 }
 
 int RunMwpack(const std::vector<std::string>& arguments, Console& console)
+{
+    int code = Run(arguments, console);
+    unsigned long fault = console.finish();
+    if (fault == 0)
+        return code;
+    Note(console, "the results could not all be written: " + SystemMessage(fault));
+    return code == EXIT_OK ? EXIT_PROBLEMS : code;
+}
+
+int RunMwpackWide(const std::vector<std::wstring>& arguments, Console& console)
+{
+    std::vector<std::string> ansi(arguments.size());
+    for (size_t i = 0; i < arguments.size(); ++i)
+        if (!ExactAnsi(arguments[i], ansi[i]))
+            return UsageError(console,
+                              "argument " + std::to_string(i + 1) + " " +
+                                  QuotedExcerpt(NameText(arguments[i], arguments[i].size() * 2)) +
+                                  " has characters outside the system code page, in which packages, their "
+                                  "names and their fields are written",
+                              nullptr);
+    return RunMwpack(ansi, console);
+}
+
+namespace {
+
+int Run(const std::vector<std::string>& arguments, Console& console)
 {
     // The command is the first argument that is not an option or an option's value.
     const CommandEntry* entry = nullptr;
@@ -232,3 +258,5 @@ int RunMwpack(const std::vector<std::string>& arguments, Console& console)
     call.folder = call.value("folder", DefaultPackagesFolder().c_str());
     return entry->run(call, console);
 }
+
+}  // namespace

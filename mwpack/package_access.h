@@ -1,36 +1,65 @@
-// Packages opened the way Marlowin.exe and its editor open them, read and written only
-// through the store.
+// Names as the file system will see them, and packages opened and saved only through the store.
 #ifndef MARLOWIN_PACKAGE_ACCESS_H
 #define MARLOWIN_PACKAGE_ACCESS_H
 
 #include <stdlib.h>
 
 #include <string>
+#include <vector>
 
 #include "store/package_file.h"
 
 // The Packages folder beside the running program.
 std::string DefaultPackagesFolder();
 
-// A text with a folder part (a backslash, slash or drive colon) is a path; anything else names
-// a package in the folder, ".mwpack" added when it is missing.
+// The one resolver of names. A text with a folder part (a backslash, slash or drive colon) is a
+// path; anything else names a package in the folder, ".mwpack" added when it is missing. Either
+// way the result is the full path that the file system will open: "." and ".." taken out, the
+// final dots and blanks that the system drops dropped, and short (8.3) names of what exists in
+// their long form.
 std::string ResolvePackage(const std::string& text, const std::string& folder);
+// The same for any other file a command writes or reads.
+std::string ResolveFile(const std::string& text);
 
-// Why the package name (the last part of a path, or the whole text) cannot name a file: empty or
-// blank, a device name such as CON, a character a file name cannot hold, a final dot or blank.
-// Null when it can.
-const char* PackageNameFault(const std::string& text);
-
-// The package's path as ResolvePackage gives it, for a package that a command is about to make;
-// false with a message when its name cannot name a file.
+// A package that a command is about to make: false with a usage message when the name as typed,
+// or the file it resolves to, cannot name a package file.
 bool ResolveNewPackage(const std::string& text, const std::string& folder, std::string& path, std::string& error);
+// An existing package that a command changes, deletes or moves: false with a message when the
+// file it resolves to is not a package file (a folder, or a name without the package suffix).
+bool ResolveOwnPackage(const std::string& text, const std::string& folder, std::string& path, std::string& error);
 
-// What a failed call on the file means, in words.
+// What a failed call on the file means, in words; the system's own words for anything uncommon.
 std::string DescribeFileError(const std::string& path, DWORD code);
+// The system's own words for an error number, without the final line break.
+std::string SystemMessage(DWORD code);
 
-// Reads a package as Marlowin.exe does: no writer may hold the file meanwhile, so nothing
-// half-written is ever read. Null, with a message, when it cannot be read.
-PackageFile* ReadPackage(const std::string& path, std::string& error);
+// A package held through the store for as long as the command runs: read whole, or not at all.
+// A package the command made is removed again unless it was saved.
+class HeldPackage {
+public:
+    HeldPackage(const std::string& path, PackageOpening how);
+    ~HeldPackage();
+    HeldPackage(const HeldPackage&) = delete;
+    HeldPackage& operator=(const HeldPackage&) = delete;
+
+    // Null when it could not be opened; error() then says why.
+    PackageFile* get() const { return package_; }
+    PackageFile* operator->() const { return package_; }
+    const std::string& error() const { return error_; }
+    bool created() const { return created_; }
+    // The list, as it stands, into the package through the store's crash-safe rewrite.
+    bool save(std::string& error);
+    // The profiles in launch order, or in the order of the file's records.
+    std::vector<const ProfileBase*> launchOrder() const;
+    std::vector<const ProfileBase*> fileOrder() const;
+
+private:
+    std::string path_;
+    PackageFile* package_;
+    bool created_;
+    bool saved_;
+    std::string error_;
+};
 
 // A file's bytes, whole, in memory of their own; the allocation is checked, so a file too big
 // for the address space is refused instead of ending the program.
@@ -42,25 +71,12 @@ public:
     PackageBytes& operator=(const PackageBytes&) = delete;
     const unsigned char* data() const { return data_; }
     size_t size() const { return size_; }
-    bool read(HANDLE file, const std::string& path, std::string& error);
+    // The package's bytes, under the same sharing and recovery as a read through the store.
+    bool readPackage(const std::string& path, std::string& error);
 
 private:
     unsigned char* data_ = nullptr;
     size_t size_ = 0;
 };
-
-// The file's bytes, under the same sharing as ReadPackage.
-bool ReadPackageBytes(const std::string& path, PackageBytes& bytes, std::string& error);
-
-// The system's own words for an error number, without the final line break.
-std::string SystemMessage(DWORD code);
-
-// Opens a package for writing as the editor does; a package an editor holds is refused.
-// With create, a missing file is made and *created tells so.
-PackageFile* OpenForWriting(const std::string& path, bool create, bool* created, std::string& error);
-
-// Writes the package's list, in list order, through the store's crash-safe rewriting, then checks that
-// the file reads back as exactly that list.
-bool WriteList(PackageFile& package, const std::string& path, std::string& error);
 
 #endif

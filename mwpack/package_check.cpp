@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "launch/launch_rules.h"
+#include "mwpack/quoted_text.h"
 #include "mwpack/text_form.h"
 #include "store/name_order.h"
 #include "store/profile.h"

@@ -1,12 +1,13 @@
 // The commands that only read packages: list, show, export and check.
 #include <windows.h>
 
-
-#include "mwpack/code_page.h"
-#include "mwpack/json_text.h"
+#include "mwpack/file_writer.h"
 #include "mwpack/invocation.h"
+#include "mwpack/json_text.h"
 #include "mwpack/package_access.h"
 #include "mwpack/package_check.h"
+#include "mwpack/quoted_text.h"
+#include "mwpack/text_conversion.h"
 #include "mwpack/text_form.h"
 #include "store/name_order.h"
 #include "store/package_folder.h"
@@ -14,57 +15,9 @@
 
 namespace {
 
-
-// Frees the package when the command ends, whichever way.
-class ReadPackageGuard {
-public:
-    ReadPackageGuard(const std::string& path, std::string& error) : package_(ReadPackage(path, error)) {}
-    ~ReadPackageGuard() { DestroyPackageFile(package_); }
-    ReadPackageGuard(const ReadPackageGuard&) = delete;
-    ReadPackageGuard& operator=(const ReadPackageGuard&) = delete;
-    PackageFile* get() const { return package_; }
-
-private:
-    PackageFile* package_;
-};
-
-std::vector<const ProfileBase*> LaunchOrder(const PackageFile& package)
-{
-    std::vector<const ProfileBase*> order;
-    order.reserve(package.loadedCount);
-    for (const ProfileBase* node = package.profiles.first; node; node = node->next)
-        order.push_back(node);
-    return order;
-}
-
-std::vector<const ProfileBase*> FileOrder(const PackageFile& package)
-{
-    std::vector<const ProfileBase*> order(package.loadedCount);
-    for (uint32_t i = 0; i < package.loadedCount; ++i)
-        order[i] = &package.records[i];
-    return order;
-}
-
 std::string Plural(size_t count, const char* word)
 {
     return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
-}
-
-bool WriteTextFile(const std::string& path, const std::string& text, std::string& error)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        error = path + " cannot be written: " + SystemMessage(GetLastError());
-        return false;
-    }
-    DWORD written = 0;
-    bool whole = WriteFile(file, text.data(), (DWORD)text.size(), &written, nullptr) && written == text.size();
-    CloseHandle(file);
-    if (!whole) {
-        DeleteFileA(path.c_str());
-        error = path + " cannot be written";
-    }
-    return whole;
 }
 
 bool FileExists(const char* path)
@@ -97,9 +50,9 @@ bool AddPackageName(const char* name, size_t length, void* context)
     return true;
 }
 
-// The titles of the folder's packages, in the order the store gives names; false when there is no
+// The paths of the folder's packages, in the order the store gives names; false when there is no
 // such folder.
-bool PackagesInFolder(const std::string& folder, std::vector<std::string>& titles)
+bool PackagesInFolder(const std::string& folder, std::vector<std::string>& paths, std::vector<std::string>& titles)
 {
     if (!FolderExists(folder.c_str()))
         return false;
@@ -107,8 +60,10 @@ bool PackagesInFolder(const std::string& folder, std::vector<std::string>& title
     ForEachPackage(folder.c_str(), AddPackageName, &names);
     ProfileList order;
     LinkInNameOrder(names.data(), (uint32_t)names.size(), order);
-    for (const ProfileBase* node = order.first; node; node = node->next)
+    for (const ProfileBase* node = order.first; node; node = node->next) {
         titles.push_back(node->name());
+        paths.push_back(folder + "\\" + node->name() + PACKAGE_SUFFIX);
+    }
     return true;
 }
 
@@ -116,27 +71,25 @@ bool PackagesInFolder(const std::string& folder, std::vector<std::string>& title
 
 int ListCommand(const Invocation& call, Console& console)
 {
-    std::vector<std::string> titles;
-    if (!PackagesInFolder(call.folder, titles))
+    std::vector<std::string> paths, titles;
+    if (!PackagesInFolder(call.folder, paths, titles))
         return Failure(console, "the packages folder " + call.folder + " does not exist");
     int result = EXIT_OK;
     Json list = Json::array();
     std::string text;
-    for (const std::string& title : titles) {
-        std::string path = call.folder + "\\" + title + PACKAGE_SUFFIX;
-        std::string error;
-        ReadPackageGuard package(path, error);
+    for (size_t i = 0; i < paths.size(); ++i) {
+        HeldPackage package(paths[i], OPEN_TO_READ);
         if (!package.get()) {
-            result = Failure(console, error);
+            result = Failure(console, package.error());
             continue;
         }
-        uint32_t count = package.get()->loadedCount;
-        list.push_back(Json{ { "name", ReportText(title.c_str()) }, { "path", ReportText(path.c_str()) },
+        uint32_t count = package->loadedCount;
+        list.push_back(Json{ { "name", ReportText(titles[i]) }, { "path", ReportText(paths[i]) },
                              { "profiles", count } });
-        text += title + "  " + Plural(count, "profile") + "\n";
+        text += titles[i] + "  " + Plural(count, "profile") + "\n";
     }
     if (call.has("json"))
-        console.json(JsonText(Json{ { "folder", ReportText(call.folder.c_str()) }, { "packages", list } }, 2) + "\n");
+        console.json(JsonText(Json{ { "folder", ReportText(call.folder) }, { "packages", list } }, 2) + "\n");
     else
         console.out(text);
     return result;
@@ -145,15 +98,14 @@ int ListCommand(const Invocation& call, Console& console)
 int ShowPackageCommand(const Invocation& call, Console& console)
 {
     std::string path = ResolvePackage(call.operands[0], call.folder);
-    std::string error;
-    ReadPackageGuard package(path, error);
+    HeldPackage package(path, OPEN_TO_READ);
     if (!package.get())
-        return Failure(console, error);
-    std::vector<const ProfileBase*> order = LaunchOrder(*package.get());
+        return Failure(console, package.error());
+    std::vector<const ProfileBase*> order = package.launchOrder();
     if (call.has("json")) {
-        std::string text;
+        std::string text, error;
         if (!ExportText(order, SystemCodePage, text, error))
-            return Failure(console, path + ": " + error);
+            return Failure(console, path + ": " + MessageText(error));
         console.json(text);
         return EXIT_OK;
     }
@@ -172,48 +124,47 @@ int ShowPackageCommand(const Invocation& call, Console& console)
 int ExportCommand(const Invocation& call, Console& console)
 {
     std::string path = ResolvePackage(call.operands[0], call.folder);
-    std::string error;
-    ReadPackageGuard package(path, error);
-    if (!package.get())
-        return Failure(console, error);
-    std::string text;
-    if (!ExportText(FileOrder(*package.get()), SystemCodePage, text, error))
-        return Failure(console, path + ": " + error);
+    std::string text, error;
+    {
+        HeldPackage package(path, OPEN_TO_READ);
+        if (!package.get())
+            return Failure(console, package.error());
+        if (!ExportText(package.fileOrder(), SystemCodePage, text, error))
+            return Failure(console, path + ": " + MessageText(error));
+    }
     if (call.operands.size() < 2) {
         console.json(text);
         return EXIT_OK;
     }
-    const std::string& file = call.operands[1];
+    // Checked as the file system will name the file: "P.mwpack." and a short name are packages too.
+    std::string file = ResolveFile(call.operands[1]);
     if (!call.has("force") && HasPackageSuffix(file.c_str(), file.size()) &&
         GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES)
         return Failure(console, file + " is a package; the text form would replace its records (--force "
                                        "overwrites it)");
-    if (!WriteTextFile(file, text, error))
-        return Failure(console, error);
+    if (!WriteWholeFile(file, text, true, error))
+        return Failure(console, error + "; nothing was changed");
     return EXIT_OK;
 }
 
 int CheckCommand(const Invocation& call, Console& console)
 {
-    std::vector<std::string> paths;
+    std::vector<std::string> paths, titles;
     for (const std::string& operand : call.operands)
         paths.push_back(ResolvePackage(operand, call.folder));
-    std::vector<std::string> titles;
-    if (call.operands.empty() && !PackagesInFolder(call.folder, titles))
+    if (call.operands.empty() && !PackagesInFolder(call.folder, paths, titles))
         return Failure(console, "the packages folder " + call.folder + " does not exist");
-    for (const std::string& title : titles)
-        paths.push_back(call.folder + "\\" + title + PACKAGE_SUFFIX);
 
     int result = EXIT_OK;
     Json reports = Json::array();
     std::string text;
     for (const std::string& path : paths) {
-        Json report = Json{ { "package", ReportText(path.c_str()) } };
+        Json report = Json{ { "package", ReportText(path) } };
         PackageBytes bytes;
         std::string error;
-        if (!ReadPackageBytes(path, bytes, error)) {
+        if (!bytes.readPackage(path, error)) {
             result = Failure(console, error);
-            report["error"] = ReportText(error.c_str());
+            report["error"] = ReportText(error);
             reports.push_back(report);
             continue;
         }
@@ -226,10 +177,10 @@ int CheckCommand(const Invocation& call, Console& console)
             std::string place = problem.stopsStart ? "" : "note: ";
             if (problem.profile >= 0) {
                 item["profile"] = problem.profile + 1;
-                item["name"] = ReportText(problem.name.c_str());
+                item["name"] = ReportText(problem.name);
                 place += "profile " + std::to_string(problem.profile + 1) + " " + QuotedExcerpt(problem.name) + ": ";
             }
-            item["message"] = ReportText(problem.message.c_str());
+            item["message"] = ReportText(problem.message);
             found.push_back(item);
             text += path + ": " + place + problem.message + "\n";
             stoppers += problem.stopsStart;

@@ -1,35 +1,18 @@
 // The commands that start packages: launch now, or a shortcut that starts one later.
 #include <windows.h>
-#include <objidl.h>
 #include <shlobj.h>
 
+#include "base/app_state.h"
 #include "base/dynamic_library.h"
 #include "launch/launch_profiles.h"
 #include "mwpack/invocation.h"
 #include "mwpack/package_access.h"
+#include "mwpack/quoted_text.h"
 #include "mwpack/shortcut_files.h"
-#include "mwpack/text_form.h"
+#include "mwpack/text_conversion.h"
 #include "store/package_names.h"
 
 namespace {
-
-std::string ProgramFolder()
-{
-    char module[MAX_PATH] = "";
-    DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
-    char* slash = length > 0 && length < sizeof module ? strrchr(module, '\\') : nullptr;
-    if (!slash)
-        return ".";
-    *slash = '\0';
-    return module;
-}
-
-std::string FullPath(const std::string& path)
-{
-    char full[MAX_PATH];
-    DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    return length > 0 && length < sizeof full ? std::string(full) : path;
-}
 
 bool DestinationFolder(const Invocation& call, std::string& folder, std::string& error)
 {
@@ -39,7 +22,7 @@ bool DestinationFolder(const Invocation& call, std::string& folder, std::string&
         return false;
     }
     if (call.values.count("to")) {
-        folder = call.value("to");
+        folder = ResolveFile(call.value("to"));
         return true;
     }
     char path[MAX_PATH] = "";
@@ -52,34 +35,22 @@ bool DestinationFolder(const Invocation& call, std::string& folder, std::string&
     return true;
 }
 
-// Saves a shell link through the shell's own link object.
-bool SaveLink(const std::string& linkPath, const std::string& target, const std::string& arguments,
-              const std::string& description, std::string& error)
+// The command line of the shortcut that starts the package with this Marlowin.
+std::string ShortcutArguments(const std::string& package)
 {
-    ComApartment apartment;
-    IShellLinkA* link = CreateShellLink();
-    if (!link) {
-        error = "the shell's link object is not available";
-        return false;
-    }
-    std::string folder = target.substr(0, target.find_last_of('\\'));
-    link->SetPath(target.c_str());
-    link->SetArguments(arguments.c_str());
-    link->SetWorkingDirectory(folder.c_str());
-    link->SetIconLocation(target.c_str(), 0);
-    link->SetDescription(description.c_str());
-    IPersistFile* file = nullptr;
-    bool saved = false;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
-        WCHAR wide[MAX_PATH];
-        if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, ARRAYSIZE(wide)) > 0)
-            saved = SUCCEEDED(file->Save(wide, TRUE));
-        file->Release();
-    }
-    link->Release();
-    if (!saved)
-        error = linkPath + " cannot be saved";
-    return saved;
+    return "\"" + package + "\"";
+}
+
+// Whether the shortcut file is one that starts this Marlowin with this package: only such a one
+// is replaced or removed. The paths may differ in letter case and form.
+bool StartsThePackage(ShortcutFiles& shortcuts, const std::string& linkPath, const std::string& marlowin,
+                      const std::string& package)
+{
+    ShortcutTarget link;
+    std::string error, target, arguments;
+    return shortcuts.read(linkPath, link, error) && ExactAnsi(link.target, target) &&
+           ExactAnsi(link.arguments, arguments) && lstrcmpiA(ResolveFile(target).c_str(), marlowin.c_str()) == 0 &&
+           lstrcmpiA(arguments.c_str(), ShortcutArguments(package).c_str()) == 0;
 }
 
 }  // namespace
@@ -87,37 +58,47 @@ bool SaveLink(const std::string& linkPath, const std::string& target, const std:
 int LaunchCommand(const Invocation& call, Console& console)
 {
     std::string path = ResolvePackage(call.operands[0], call.folder);
-    std::string error;
-    PackageFile* package = ReadPackage(path, error);
-    if (!package)
-        return Failure(console, error);
+    HeldPackage package(path, OPEN_TO_READ);
+    if (!package.get())
+        return Failure(console, package.error());
     int result = EXIT_OK;
-    for (const ProfileBase* node = package->profiles.first; node; node = node->next) {
+    for (const ProfileBase* node : package.launchOrder()) {
         if (LaunchProfile(*node, nullptr)) {
             console.out(std::string("started ") + node->name() + ": " + node->object() + "\n");
         } else {
             DWORD code = GetLastError();
-            console.err("mwpack: not started: " + QuotedExcerpt(node->name()) + ": " +
-                        (node->object()[0] ? SystemMessage(code) : std::string("it has no object")) + "\n");
-            result = EXIT_PROBLEMS;
+            result = Failure(console, "not started: " + QuotedExcerpt(node->name()) + ": " +
+                                          (node->object()[0] ? SystemMessage(code) : std::string("it has no object")));
         }
     }
-    DestroyPackageFile(package);
     return result;
 }
 
 int ShortcutCommand(const Invocation& call, Console& console)
 {
     std::string folder, error;
-    if (!DestinationFolder(call, folder, error)) {
-        console.err("mwpack: " + error + "\n");
-        return EXIT_USAGE;
+    if (!DestinationFolder(call, folder, error))
+        return UsageFailure(console, error);
+    std::string path = ResolvePackage(call.operands[0], call.folder);
+    std::string linkPath = folder + "\\" + FileTitle(path) + ".lnk";
+    // The shortcut starts the Marlowin.exe beside this program.
+    std::string marlowin = ResolveFile(std::string(ExeFolder()) + "\\Marlowin.exe");
+    ComApartment apartment;
+    ShortcutFiles shortcuts;
+    bool exists = GetFileAttributesA(linkPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    bool ours = exists && StartsThePackage(shortcuts, linkPath, marlowin, path);
+    if (call.has("remove")) {
+        if (!exists)
+            return Failure(console, linkPath + " does not exist");
+        if (!ours)
+            return Failure(console, linkPath + " does not start " + path + " with " + marlowin +
+                                        "; it is left as it is");
+        if (!DeleteFileA(linkPath.c_str()))
+            return Failure(console, DescribeFileError(linkPath, GetLastError()));
+        console.out("removed " + linkPath + "\n");
+        return EXIT_OK;
     }
-    std::string path = FullPath(ResolvePackage(call.operands[0], call.folder));
-    if (call.has("remove"))
-        return RemoveShortcut(ShortcutPathFor(folder, path), console);
-    // The shortcut starts the Marlowin.exe beside this program; without one it would start nothing.
-    std::string marlowin = ProgramFolder() + "\\Marlowin.exe";
+    // Without Marlowin.exe beside it a shortcut would start nothing.
     if (GetFileAttributesA(marlowin.c_str()) == INVALID_FILE_ATTRIBUTES)
         return Failure(console, "Marlowin.exe is not beside mwpack.exe (" + marlowin +
                                     "), so a shortcut would start nothing; nothing was made");
@@ -129,10 +110,11 @@ int ShortcutCommand(const Invocation& call, Console& console)
     DWORD attributes = GetFileAttributesA(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return Failure(console, "the folder " + folder + " does not exist");
-
-    std::string linkPath = ShortcutPathFor(folder, path);
-    std::string title = FileTitle(path);
-    if (!SaveLink(linkPath, marlowin, "\"" + path + "\"", "Start the package " + title, error))
+    if (exists && !ours && !call.has("force"))
+        return Failure(console, linkPath + " exists and does not start " + path + " with this Marlowin; --force "
+                                           "replaces it");
+    if (!shortcuts.write(linkPath, marlowin, ShortcutArguments(path), "Start the package " + FileTitle(path), true,
+                         error))
         return Failure(console, error);
     console.out("made " + linkPath + "\n");
     return EXIT_OK;

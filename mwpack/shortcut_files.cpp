@@ -5,18 +5,14 @@
 #include <shlobj.h>
 
 #include "base/dynamic_library.h"
-#include "mwpack/invocation.h"
+#include "mwpack/file_writer.h"
+#include "mwpack/text_conversion.h"
 #include "store/path_rules.h"
 
 namespace {
 
 // The longest arguments text a shortcut holds (the shell's INFOTIPSIZE).
 const int ARGUMENTS_SIZE = 1024;
-
-bool ToWidePath(const std::string& path, WCHAR (&wide)[MAX_PATH])
-{
-    return MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, ARRAYSIZE(wide)) > 0;
-}
 
 // The show command as the shortcut file's header stores it (a header of 0x4C bytes, the command a
 // 32-bit word at byte 60), or 0. Wine's link object gives back SW_SHOWNORMAL whatever is stored.
@@ -33,6 +29,31 @@ int StoredShowCommand(const std::string& linkPath)
     return show == SW_SHOWNORMAL || show == SW_SHOWMAXIMIZED || show == SW_SHOWMINNOACTIVE ? show : 0;
 }
 
+// The link object's file side: loading and saving, through the same object.
+bool LoadOrSave(IShellLinkW* link, const std::string& path, bool save)
+{
+    IPersistFile* file = nullptr;
+    std::wstring wide = WideText(CP_ACP, path);
+    bool done = SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file)) &&
+                SUCCEEDED(save ? file->Save(wide.c_str(), FALSE) : file->Load(wide.c_str(), STGM_READ));
+    if (file)
+        file->Release();
+    return done;
+}
+
+// A new link object of the shell, or null.
+IShellLinkW* CreateLink()
+{
+    // ole32 stays loaded meanwhile: the apartment that the caller holds keeps it.
+    typedef HRESULT(WINAPI * CreateProc)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+    DynamicLibrary ole("ole32.dll");
+    CreateProc create = ole.function<CreateProc>("CoCreateInstance");
+    IShellLinkW* link = nullptr;
+    if (!create || FAILED(create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, (void**)&link)))
+        return nullptr;
+    return link;
+}
+
 }  // namespace
 
 std::string FileTitle(const std::string& path)
@@ -42,72 +63,60 @@ std::string FileTitle(const std::string& path)
     return path.substr(start, length);
 }
 
-std::string ShortcutPathFor(const std::string& folder, const std::string& packagePath)
-{
-    return folder + "\\" + FileTitle(packagePath) + ".lnk";
-}
+ShortcutFiles::ShortcutFiles() : link_(CreateLink()) {}
 
-int RemoveShortcut(const std::string& linkPath, Console& console)
-{
-    if (!DeleteFileA(linkPath.c_str()))
-        return Failure(console, linkPath + " cannot be removed (error " + std::to_string(GetLastError()) + ")");
-    console.out("removed " + linkPath + "\n");
-    return EXIT_OK;
-}
-
-IShellLinkA* CreateShellLink()
-{
-    // ole32 stays loaded meanwhile: the apartment that the caller holds keeps it.
-    typedef HRESULT(WINAPI * CreateProc)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
-    DynamicLibrary ole("ole32.dll");
-    CreateProc create = ole.function<CreateProc>("CoCreateInstance");
-    IShellLinkA* link = nullptr;
-    if (!create || FAILED(create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link)))
-        return nullptr;
-    return link;
-}
-
-ShortcutReader::ShortcutReader() : link_(CreateShellLink()) {}
-
-ShortcutReader::~ShortcutReader()
+ShortcutFiles::~ShortcutFiles()
 {
     if (link_)
         link_->Release();
 }
 
-bool ShortcutReader::read(const std::string& linkPath, ShortcutTarget& target, std::string& error)
+bool ShortcutFiles::read(const std::string& linkPath, ShortcutTarget& target, std::string& error)
 {
-    if (!link_) {
-        error = "the shell's link object is not available";
+    if (!link_ || !LoadOrSave(link_, linkPath, false)) {
+        error = link_ ? linkPath + " cannot be read as a shortcut" : "the shell's link object is not available";
         return false;
     }
-    IPersistFile* file = nullptr;
-    WCHAR wide[MAX_PATH];
-    bool loaded = ToWidePath(linkPath, wide) && SUCCEEDED(link_->QueryInterface(IID_IPersistFile, (void**)&file)) &&
-                  SUCCEEDED(file->Load(wide, STGM_READ));
-    if (file)
-        file->Release();
-    if (!loaded) {
-        error = linkPath + " cannot be read as a shortcut";
-        return false;
-    }
-    char path[MAX_PATH] = "", directory[MAX_PATH] = "", arguments[ARGUMENTS_SIZE] = "";
-    int show = SW_SHOWNORMAL;
+    WCHAR path[MAX_PATH] = L"", directory[MAX_PATH] = L"", arguments[ARGUMENTS_SIZE] = L"";
     // Without SLGP_RAWPATH the target comes with its environment variables expanded.
     if (FAILED(link_->GetPath(path, ARRAYSIZE(path), nullptr, 0)))
-        path[0] = '\0';
+        path[0] = L'\0';
     if (FAILED(link_->GetArguments(arguments, ARRAYSIZE(arguments))))
-        arguments[0] = '\0';
+        arguments[0] = L'\0';
     if (FAILED(link_->GetWorkingDirectory(directory, ARRAYSIZE(directory))))
-        directory[0] = '\0';
-    int stored = StoredShowCommand(linkPath);
-    if (stored)
-        show = stored;
-    else if (FAILED(link_->GetShowCmd(&show)))
+        directory[0] = L'\0';
+    int show = StoredShowCommand(linkPath);
+    if (!show && FAILED(link_->GetShowCmd(&show)))
         show = SW_SHOWNORMAL;
     target.target = path;
     target.arguments = arguments;
     target.directory = directory;
     target.showCommand = show;
     return true;
+}
+
+bool ShortcutFiles::write(const std::string& linkPath, const std::string& program, const std::string& arguments,
+                          const std::string& description, bool replace, std::string& error)
+{
+    // A fresh object: one that read another shortcut would keep what this one does not set.
+    IShellLinkW* link = CreateLink();
+    if (!link) {
+        error = "the shell's link object is not available";
+        return false;
+    }
+    std::wstring wideProgram = WideText(CP_ACP, program);
+    link->SetPath(wideProgram.c_str());
+    link->SetArguments(WideText(CP_ACP, arguments).c_str());
+    link->SetWorkingDirectory(WideText(CP_ACP, program.substr(0, program.find_last_of('\\'))).c_str());
+    link->SetIconLocation(wideProgram.c_str(), 0);
+    link->SetDescription(WideText(CP_ACP, description).c_str());
+    FileReplacement file(linkPath);
+    bool saved = file.create(error) && LoadOrSave(link, file.temporaryPath(), true);
+    link->Release();
+    if (!saved) {
+        if (error.empty())
+            error = linkPath + " cannot be saved";
+        return false;
+    }
+    return file.commit(replace, error);
 }

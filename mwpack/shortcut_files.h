@@ -1,46 +1,40 @@
-// Shell shortcuts (.lnk) as mwpack makes, removes and reads them.
+// Shell shortcuts (.lnk) as mwpack makes, removes and reads them, through the shell's own link
+// object. Needs COM on the calling thread.
 #ifndef MARLOWIN_SHORTCUT_FILES_H
 #define MARLOWIN_SHORTCUT_FILES_H
 
 #include <string>
 
-#include "mwpack/console.h"
-
-struct IShellLinkA;
+struct IShellLinkW;
 
 // The last part of a path without the text from its last dot on, as the editor titles packages.
 std::string FileTitle(const std::string& path);
 
-// Where the shortcut that starts the package goes in the folder: named after the package.
-std::string ShortcutPathFor(const std::string& folder, const std::string& packagePath);
-
-// Deletes the shortcut and says so; a missing one is a failure that names it.
-int RemoveShortcut(const std::string& linkPath, Console& console);
-
-// A new link object of the shell, or null; the caller releases it. Needs COM on the calling thread.
-IShellLinkA* CreateShellLink();
-
-// What a shortcut file holds, read through the shell's own link object.
+// What a shortcut file holds, in UTF-16 as the shell keeps it.
 struct ShortcutTarget {
-    std::string target;       // a file system path; empty for a link to something else
-    std::string arguments;
-    std::string directory;
-    int showCommand;          // SW_ value
+    std::wstring target;       // a file system path; empty for a link to something else
+    std::wstring arguments;
+    std::wstring directory;
+    int showCommand;           // SW_ value
 };
 
-// Reads shortcut files with one link object; false, with a message, for a file that cannot be
-// read. Needs COM on the calling thread.
-class ShortcutReader {
+// Reads and writes shortcut files with one link object of the shell.
+class ShortcutFiles {
 public:
-    ShortcutReader();
-    ~ShortcutReader();
-    ShortcutReader(const ShortcutReader&) = delete;
-    ShortcutReader& operator=(const ShortcutReader&) = delete;
+    ShortcutFiles();
+    ~ShortcutFiles();
+    ShortcutFiles(const ShortcutFiles&) = delete;
+    ShortcutFiles& operator=(const ShortcutFiles&) = delete;
 
+    // False, with a message, for a file that cannot be read as a shortcut.
     bool read(const std::string& linkPath, ShortcutTarget& target, std::string& error);
+    // Writes a shortcut to the program with its arguments, icon and description, whole or not at
+    // all; an existing file is replaced only when `replace` allows it.
+    bool write(const std::string& linkPath, const std::string& program, const std::string& arguments,
+               const std::string& description, bool replace, std::string& error);
 
 private:
-    IShellLinkA* link_;
+    IShellLinkW* link_;
 };
 
 #endif

@@ -1,12 +1,12 @@
-// Export writes the frame and lets the library escape each text; import lets the library parse
-// and then checks every value's type before reading it, since the program has no exceptions.
+// Export writes the frame and lets the library escape each text. Import lets the library's
+// parser read the text as a stream of events and takes each event only where the form has it,
+// so a fault is refused where it stands and nothing the form does not hold is kept.
 #include "mwpack/text_form.h"
 
 #include <string.h>
 
 #include "mwpack/json_text.h"
-
-#include "store/name_order.h"
+#include "mwpack/quoted_text.h"
 
 const char* const FieldKeys[FIELD_COUNT] = { "name", "command", "object", "directory", "arguments", "type",
                                              "window" };
@@ -19,46 +19,37 @@ int FieldOfKey(const std::string& key)
     return -1;
 }
 
-std::string QuotedExcerpt(const std::string& text)
+std::string FieldTextFault(const std::string& text)
 {
-    const size_t LONGEST = 100;
-    if (text.size() <= LONGEST)
-        return "\"" + text + "\"";
-    // Cut before a UTF-8 continuation byte never inside a character.
-    size_t end = LONGEST;
-    while (end > 0 && ((unsigned char)text[end] & 0xC0) == 0x80)
-        --end;
-    return "\"" + text.substr(0, end) + "...\"";
+    if (text.find('\0') != std::string::npos)
+        return "a null character cannot be stored";
+    if (text.size() > FIELD_SIZE - 1)
+        return std::to_string(text.size()) + " characters long; at most " + std::to_string(FIELD_SIZE - 1) + " fit";
+    return std::string();
+}
+
+bool ProfileFromTexts(const std::string (&texts)[FIELD_COUNT], uint32_t ordinal, Profile& profile, int& field,
+                      std::string& fault)
+{
+    const char* pointers[FIELD_COUNT];
+    for (field = 0; field < FIELD_COUNT; ++field) {
+        fault = FieldTextFault(texts[field]);
+        if (!fault.empty())
+            return false;
+        pointers[field] = texts[field].c_str();
+    }
+    profile = Profile(pointers, ordinal);
+    return true;
 }
 
 namespace {
 
-
-// The library's DOM builder, keeping the message of a parse error instead of throwing it.
-class DomBuilder : public nlohmann::detail::json_sax_dom_parser<Json> {
-public:
-    explicit DomBuilder(Json& document) : json_sax_dom_parser(document, false) {}
-
-    template <class Exception>
-    bool parse_error(size_t, const std::string&, const Exception& fault)
-    {
-        message = fault.what();
-        // "[json.exception.parse_error.101] parse error at line 2, column 5: ...": keep what follows the tag.
-        size_t tag = message.find("] ");
-        if (message[0] == '[' && tag != std::string::npos)
-            message.erase(0, tag + 2);
-        return false;
-    }
-
-    std::string message;
-};
-
 // "profile 3" or, once its name is known, "profile 3 ("Work")"; numbered from 1 as people count.
-std::string ProfilePlace(size_t index, const std::string& utf8Name)
+std::string ProfilePlace(size_t index, const std::string& utf8Name, bool named)
 {
     std::string place = "profile " + std::to_string(index + 1);
-    if (!utf8Name.empty())
-        place += " (" + QuotedExcerpt(utf8Name) + ")";
+    if (named)
+        place += " (" + QuotedUtf8Excerpt(utf8Name) + ")";
     return place;
 }
 
@@ -69,70 +60,226 @@ bool ExportField(const ProfileBase& profile, size_t index, int field, const Code
     if (codePage.toUtf8(text, strlen(text), out))
         return true;
     std::string name;
-    if (field == FIELD_NAME || !codePage.toUtf8(profile.name(), strlen(profile.name()), name))
-        name.clear();
-    error = ProfilePlace(index, name) + ", field " + QuotedExcerpt(FieldKeys[field]) +
+    bool named = field != FIELD_NAME && codePage.toUtf8(profile.name(), strlen(profile.name()), name);
+    error = ProfilePlace(index, name, named) + ", field " + QuotedUtf8Excerpt(FieldKeys[field]) +
             ": its bytes have no exact Unicode form in the system code page";
     return false;
 }
 
-// One field of one profile, from UTF-8 to the code page, at most 259 bytes there, no terminator inside.
-bool ImportField(const Json& value, const std::string& place, int field, const CodePage& codePage,
-                 std::string& out, std::string& error)
-{
-    std::string where = place + ", field " + QuotedExcerpt(FieldKeys[field]) + ": ";
-    if (!value.is_string()) {
-        error = where + "a string is needed, not " + value.type_name();
-        return false;
-    }
-    const std::string& utf8 = value.get_ref<const std::string&>();
-    if (utf8.find('\0') != std::string::npos) {
-        error = where + "a null character cannot be stored";
-        return false;
-    }
-    if (!codePage.fromUtf8(utf8.data(), utf8.size(), out)) {
-        error = where + "text outside the system code page cannot be stored";
-        return false;
-    }
-    if (out.size() > FIELD_SIZE - 1) {
-        error = where + std::to_string(out.size()) + " characters long; at most " + std::to_string(FIELD_SIZE - 1) +
-                " fit";
-        return false;
-    }
-    return true;
-}
+// What a text form may hold, event by event: one object with "version" and "profiles", the
+// profiles an array of objects whose values are all strings.
+class FormReader : public nlohmann::json_sax<Json> {
+public:
+    FormReader(const CodePage& codePage, std::vector<Profile>& profiles) : codePage_(codePage), profiles_(profiles) {}
 
-bool ImportProfile(const Json& entry, size_t index, const CodePage& codePage, Profile& profile, std::string& error)
-{
-    std::string place = ProfilePlace(index, "");
-    if (!entry.is_object()) {
-        error = place + ": an object is needed, not " + std::string(entry.type_name());
-        return false;
-    }
-    // The name comes first so that every later message can name the profile.
-    Json::const_iterator named = entry.find(FieldKeys[FIELD_NAME]);
-    if (named == entry.end()) {
-        error = place + ": it has no \"name\"";
-        return false;
-    }
-    if (named->is_string())
-        place = ProfilePlace(index, named->get_ref<const std::string&>());
+    bool null() override { return value("null"); }
+    bool boolean(bool) override { return value("boolean"); }
+    bool number_integer(number_integer_t number) override { return version(std::to_string(number), number == 1); }
+    bool number_unsigned(number_unsigned_t number) override { return version(std::to_string(number), number == 1); }
+    bool number_float(number_float_t, const string_t& token) override { return version(token, false); }
+    bool binary(binary_t&) override { return value("binary"); }
 
-    std::string texts[FIELD_COUNT];
-    for (Json::const_iterator item = entry.begin(); item != entry.end(); ++item) {
-        int field = FieldOfKey(item.key());
-        if (field < 0) {
-            error = place + ": unknown key " + QuotedExcerpt(item.key());
-            return false;
+    bool string(string_t& text) override
+    {
+        if (place_ == IN_PROFILE && field_ >= 0) {
+            texts_[field_] = text;
+            named_ = named_ || field_ == FIELD_NAME;
+            return true;
         }
-        if (!ImportField(item.value(), place, field, codePage, texts[field], error))
-            return false;
+        if (place_ == IN_ROOT && key_ == "version")
+            return fail("version " + QuotedUtf8Excerpt(text) + " is not known; this program reads version " +
+                        std::to_string(TEXT_FORM_VERSION));
+        return value("string");
     }
-    const char* pointers[FIELD_COUNT];
-    for (int i = 0; i < FIELD_COUNT; ++i)
-        pointers[i] = texts[i].c_str();
-    profile = Profile(pointers, (uint32_t)index);
-    return true;
+
+    bool start_object(std::size_t) override
+    {
+        if (place_ == BEFORE) {
+            place_ = IN_ROOT;
+            return true;
+        }
+        if (place_ == IN_PROFILES) {
+            place_ = IN_PROFILE;
+            for (std::string& text : texts_)
+                text.clear();
+            for (bool& seen : fields_)
+                seen = false;
+            field_ = -1;
+            named_ = false;
+            return true;
+        }
+        return value("object");
+    }
+
+    bool start_array(std::size_t) override
+    {
+        if (place_ == IN_ROOT && key_ == "profiles") {
+            place_ = IN_PROFILES;
+            return true;
+        }
+        return value("array");
+    }
+
+    bool key(string_t& name) override
+    {
+        if (place_ == IN_ROOT) {
+            bool known = name == "version" || name == "profiles";
+            if (!known)
+                return fail("unknown key " + QuotedUtf8Excerpt(name) + " at the top level");
+            bool& seen = name == "version" ? versionSeen_ : profilesSeen_;
+            if (seen)
+                return fail("key " + QuotedUtf8Excerpt(name) + " is given twice at the top level");
+            seen = true;
+            key_ = name;
+            return true;
+        }
+        field_ = FieldOfKey(name);
+        if (field_ < 0)
+            return fail(profilePlace() + ": unknown key " + QuotedUtf8Excerpt(name));
+        if (fields_[field_])
+            return fail(profilePlace() + ": key " + QuotedUtf8Excerpt(name) + " is given twice");
+        fields_[field_] = true;
+        return true;
+    }
+
+    bool end_object() override
+    {
+        if (place_ == IN_ROOT) {
+            place_ = DONE;
+            return true;
+        }
+        place_ = IN_PROFILES;
+        return finishProfile();
+    }
+
+    bool end_array() override
+    {
+        place_ = IN_ROOT;
+        return true;
+    }
+
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& fault) override
+    {
+        // "[json.exception.parse_error.101] parse error at line 2, column 5: ...": what follows the tag.
+        std::string message = fault.what();
+        size_t tag = message.find("] ");
+        if (!message.empty() && message[0] == '[' && tag != std::string::npos)
+            message.erase(0, tag + 2);
+        return fail("malformed JSON: " + message);
+    }
+
+    // After the parse: what a whole document must have had.
+    bool complete()
+    {
+        if (!error_.empty())
+            return false;
+        if (place_ != DONE)
+            return fail("malformed JSON: no document");
+        if (!versionSeen_)
+            return fail("the document has no \"version\"");
+        if (!profilesSeen_)
+            return fail("\"profiles\" must be an array");
+        return true;
+    }
+
+    const std::string& error() const { return error_; }
+
+private:
+    enum Place { BEFORE, IN_ROOT, IN_PROFILES, IN_PROFILE, DONE };
+
+    bool fail(const std::string& message)
+    {
+        if (error_.empty())
+            error_ = message;
+        return false;
+    }
+
+    std::string profilePlace() const
+    {
+        return ProfilePlace(profiles_.size(), texts_[FIELD_NAME], named_);
+    }
+
+    // A value where the form has another kind, or none: named by where it stands.
+    bool value(const char* kind)
+    {
+        switch (place_) {
+        case BEFORE:
+            return fail(std::string("the document must be an object, not ") + kind);
+        case IN_ROOT:
+            if (key_ == "version")
+                return fail(std::string("version must be the number ") + std::to_string(TEXT_FORM_VERSION) +
+                            ", not " + kind);
+            return fail(std::string("\"profiles\" must be an array, not ") + kind);
+        case IN_PROFILES:
+            return fail(ProfilePlace(profiles_.size(), "", false) + ": an object is needed, not " + kind);
+        default:
+            return fail(profilePlace() + ", field " + QuotedUtf8Excerpt(FieldKeys[field_]) +
+                        ": a string is needed, not " + kind);
+        }
+    }
+
+    bool version(const std::string& token, bool known)
+    {
+        if (place_ != IN_ROOT || key_ != "version")
+            return value("number");
+        return known || fail("version " + token + " is not known; this program reads version " +
+                             std::to_string(TEXT_FORM_VERSION));
+    }
+
+    bool finishProfile()
+    {
+        std::string place = profilePlace();
+        if (!fields_[FIELD_NAME])
+            return fail(place + ": it has no \"name\"");
+        std::string texts[FIELD_COUNT];
+        for (int field = 0; field < FIELD_COUNT; ++field) {
+            const std::string& utf8 = texts_[field];
+            std::string where = place + ", field " + QuotedUtf8Excerpt(FieldKeys[field]) + ": ";
+            if (utf8.find('\0') != std::string::npos)
+                return fail(where + "a null character cannot be stored");
+            if (!codePage_.fromUtf8(utf8.data(), utf8.size(), texts[field]))
+                return fail(where + "text outside the system code page cannot be stored");
+        }
+        profiles_.emplace_back();
+        int field = 0;
+        std::string fault;
+        if (!ProfileFromTexts(texts, (uint32_t)(profiles_.size() - 1), profiles_.back(), field, fault)) {
+            profiles_.pop_back();
+            return fail(place + ", field " + QuotedUtf8Excerpt(FieldKeys[field]) + ": " + fault);
+        }
+        return true;
+    }
+
+    const CodePage& codePage_;
+    std::vector<Profile>& profiles_;
+    Place place_ = BEFORE;
+    std::string key_;
+    bool versionSeen_ = false;
+    bool profilesSeen_ = false;
+    // The profile being read.
+    std::string texts_[FIELD_COUNT];
+    bool fields_[FIELD_COUNT] = {};
+    bool named_ = false;   // its name is known, for the messages
+    int field_ = -1;
+    std::string error_;
+};
+
+// A text that is not UTF-8 text at all: the parser would stop at its first null byte and take
+// what stands before it for the whole.
+std::string EncodingFault(const unsigned char* bytes, size_t length)
+{
+    const char* utf16 = "the text is UTF-16 (as Windows PowerShell's > writes it), not UTF-8; save it as UTF-8 "
+                        "(Out-File -Encoding utf8) and import that";
+    if (length >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF)))
+        return utf16;
+    const void* zero = memchr(bytes, 0, length);
+    if (!zero)
+        return std::string();
+    size_t at = (const unsigned char*)zero - bytes;
+    // Text of the first 128 characters in UTF-16 without a mark has a zero byte beside every one.
+    if (length >= 2 && (bytes[0] == 0) != (bytes[1] == 0))
+        return utf16;
+    return "a null byte at byte " + std::to_string(at + 1) + "; the text form is UTF-8 text, which holds none";
 }
 
 }  // namespace
@@ -170,52 +317,25 @@ bool ImportText(const char* text, size_t length, const CodePage& codePage, std::
                 std::string& error)
 {
     profiles.clear();
-    Json root;
-    DomBuilder builder(root);
-    if (!Json::sax_parse(text, text + length, &builder) || root.is_discarded()) {
-        error = "malformed JSON: " + (builder.message.empty() ? std::string("no document") : builder.message);
+    error = EncodingFault((const unsigned char*)text, length);
+    if (!error.empty())
         return false;
+    FormReader reader(codePage, profiles);
+    bool read = Json::sax_parse(text, text + length, &reader) && reader.complete();
+    if (!read) {
+        reader.complete();
+        error = reader.error();
+        profiles.clear();
     }
-    if (!root.is_object()) {
-        error = std::string("the document must be an object, not ") + root.type_name();
-        return false;
-    }
-    for (Json::const_iterator item = root.cbegin(); item != root.cend(); ++item) {
-        if (item.key() != "version" && item.key() != "profiles") {
-            error = "unknown key " + QuotedExcerpt(item.key()) + " at the top level";
-            return false;
-        }
-    }
-    Json::const_iterator version = root.find("version");
-    if (version == root.cend()) {
-        error = "the document has no \"version\"";
-        return false;
-    }
-    if (!version->is_number_integer() || version->get<long long>() != TEXT_FORM_VERSION) {
-        error = "version " + JsonText(*version) + " is not known; this program reads version " +
-                std::to_string(TEXT_FORM_VERSION);
-        return false;
-    }
-    Json::const_iterator list = root.find("profiles");
-    if (list == root.cend() || !list->is_array()) {
-        error = "\"profiles\" must be an array";
-        return false;
-    }
-    profiles.resize(list->size());
-    for (size_t i = 0; i < list->size(); ++i) {
-        if (!ImportProfile((*list)[i], i, codePage, profiles[i], error)) {
-            profiles.clear();
-            return false;
-        }
-    }
-    return true;
+    return read;
 }
 
-void LinkImported(std::vector<Profile>& profiles, ProfileList& list)
+void LinkInGivenOrder(std::vector<Profile>& profiles, ProfileList& list)
 {
-    // The store puts the later of two identical names first.
-    uint32_t count = (uint32_t)profiles.size();
-    for (uint32_t i = 0; i < count; ++i)
-        profiles[i].ordinal = count - 1 - i;
-    LinkInNameOrder(profiles.data(), count, list);
+    list.first = nullptr;
+    for (size_t i = profiles.size(); i-- > 0;) {
+        profiles[i].attach();
+        profiles[i].next = list.first;
+        list.first = &profiles[i];
+    }
 }

@@ -9,10 +9,6 @@
 
 #include "store/profile.h"
 
-// The text in double quotes, cut after 100 bytes (never inside a UTF-8 character) with "..."
-// added, so that a message stays readable whatever it quotes.
-std::string QuotedExcerpt(const std::string& text);
-
 // Conversions between the system code page and UTF-8. Each gives false, and leaves the output
 // unspecified, when the text has no exact form on the other side that converts back to it.
 struct CodePage {
@@ -27,18 +23,29 @@ extern const char* const FieldKeys[FIELD_COUNT];
 // The field of this name; -1 for any other text.
 int FieldOfKey(const std::string& key);
 
+// Why a text cannot be a field of a record, such as "260 characters long; at most 259 fit";
+// empty when it can.
+std::string FieldTextFault(const std::string& text);
+
+// The profile of these texts. False, with the field that cannot hold its text and why, when one
+// cannot.
+bool ProfileFromTexts(const std::string (&texts)[FIELD_COUNT], uint32_t ordinal, Profile& profile, int& field,
+                      std::string& fault);
+
 // The text form of the profiles in the given order. False, with a message naming the
 // profile and field, when a text cannot be carried exactly.
 bool ExportText(const std::vector<const ProfileBase*>& profiles, const CodePage& codePage, std::string& text,
                 std::string& error);
 
-// Profiles from a text form, in its order, numbered from 0. False, with a message naming the
-// place of the fault, for anything that is not a valid text form of this version.
+// Profiles from a text form, in its order, numbered from 0. False, with a message in UTF-8 naming
+// the place of the fault, for anything that is not a valid text form of this version: it is read
+// as a stream and refused at its first fault, so neither its nesting nor what it holds beyond the
+// form is ever built up in memory.
 bool ImportText(const char* text, size_t length, const CodePage& codePage, std::vector<Profile>& profiles,
                 std::string& error);
 
-// Links imported profiles into the list in name order, as the editor writes; profiles of
-// identical names keep their order in the text, so that an exported package comes back whole.
-void LinkImported(std::vector<Profile>& profiles, ProfileList& list);
+// Links profiles into the list in the order given, as import writes them: the order of the text,
+// so that export and import give back the same file byte for byte.
+void LinkInGivenOrder(std::vector<Profile>& profiles, ProfileList& list);
 
 #endif

@@ -1,47 +1,19 @@
-// The commands that write packages: import, add and remove. Each one opens the package as the
-// editor does, changes its list, and writes it once through the store.
+// The commands that write packages: import, new, delete, rename, copy, add, set and remove. Each
+// resolves its names as the file system will see them, changes a package only through the store
+// (opened as the editor opens it, written once, crash-safely) and makes new files whole or not at
+// all.
 #include <windows.h>
 
 #include "launch/launch_rules.h"
-#include "mwpack/code_page.h"
+#include "mwpack/file_writer.h"
 #include "mwpack/invocation.h"
 #include "mwpack/package_access.h"
+#include "mwpack/quoted_text.h"
+#include "mwpack/text_conversion.h"
 #include "mwpack/text_form.h"
 #include "store/package_names.h"
 
 namespace {
-
-// The package open for writing until the command ends. A file made for the command is removed
-// again unless the command succeeded.
-class WritablePackage {
-public:
-    WritablePackage(const std::string& path, bool create, std::string& error)
-        : path_(path), created_(false), keep_(false), package_(OpenForWriting(path, create, &created_, error))
-    {
-    }
-    ~WritablePackage()
-    {
-        DestroyPackageFile(package_);
-        if (created_ && !keep_)
-            DeleteFileA(path_.c_str());
-    }
-    WritablePackage(const WritablePackage&) = delete;
-    WritablePackage& operator=(const WritablePackage&) = delete;
-
-    PackageFile* get() const { return package_; }
-    bool created() const { return created_; }
-    bool write(std::string& error)
-    {
-        keep_ = WriteList(*package_, path_, error);
-        return keep_;
-    }
-
-private:
-    std::string path_;
-    bool created_;
-    bool keep_;
-    PackageFile* package_;
-};
 
 bool ReadAllInput(const std::string& source, std::string& text, std::string& error)
 {
@@ -59,12 +31,13 @@ bool ReadAllInput(const std::string& source, std::string& text, std::string& err
     while ((read = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != 0) && got > 0)
         text.append(chunk, got);
     // A pipe whose writer has gone reports its end as an error.
-    if (!read && GetLastError() == ERROR_BROKEN_PIPE)
+    DWORD cause = read ? NO_ERROR : GetLastError();
+    if (cause == ERROR_BROKEN_PIPE)
         read = true;
     if (!standardInput)
         CloseHandle(file);
     if (!read)
-        error = source + " cannot be read";
+        error = source + " cannot be read: " + SystemMessage(cause);
     return read;
 }
 
@@ -76,14 +49,7 @@ bool ApplyOptions(const Invocation& call, Profile& profile, std::string& error)
     for (int i = 0; i < FIELD_COUNT; ++i) {
         bool given = call.values.count(FieldKeys[i]) != 0;
         texts[i] = given ? call.value(FieldKeys[i]) : profile.field(i);
-        if (!given)
-            continue;
-        if (texts[i].size() > FIELD_SIZE - 1) {
-            error = std::string("--") + FieldKeys[i] + " is " + std::to_string(texts[i].size()) +
-                    " characters long; at most " + std::to_string(FIELD_SIZE - 1) + " fit";
-            return false;
-        }
-        if (texts[i].find('\0') != std::string::npos || (texts[i].empty() && (i == FIELD_NAME || i == FIELD_OBJECT))) {
+        if (given && texts[i].empty() && (i == FIELD_NAME || i == FIELD_OBJECT)) {
             error = std::string("--") + FieldKeys[i] + " cannot be empty";
             return false;
         }
@@ -96,56 +62,44 @@ bool ApplyOptions(const Invocation& call, Profile& profile, std::string& error)
         error = "--window must be Normal, Minimize or Maximize";
         return false;
     }
-    const char* pointers[FIELD_COUNT];
-    for (int i = 0; i < FIELD_COUNT; ++i)
-        pointers[i] = texts[i].c_str();
-    profile = Profile(pointers, 0);
+    uint32_t extra = profile.extra;
+    int field = 0;
+    std::string fault;
+    if (!ProfileFromTexts(texts, 0, profile, field, fault)) {
+        error = std::string("--") + FieldKeys[field] + " is " + fault;
+        return false;
+    }
+    profile.extra = extra;
     return true;
 }
 
-int UsageFailure(Console& console, const std::string& message)
-{
-    console.err("mwpack: " + message + "\n");
-    return EXIT_USAGE;
-}
-
 // Writes the changed list; a package made for the command is named as such.
-int Finish(WritablePackage& package, const std::string& path, Console& console)
+int Finish(HeldPackage& package, const std::string& path, Console& console)
 {
     std::string error;
-    if (!package.write(error))
+    if (!package.save(error))
         return Failure(console, error);
     if (package.created())
         console.out("made the new package " + path + "\n");
     return EXIT_OK;
 }
 
-// Writes the bytes to a file that must not exist yet, flushed; nothing is left when it fails.
-bool WriteNewFile(const std::string& path, const unsigned char* bytes, size_t size, std::string& error)
+// A package made anew, whole: nothing of a package deleted earlier under its name comes back.
+bool MakePackageFile(const std::string& path, const std::string& bytes, std::string& error)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        error = DescribeFileError(path, GetLastError());
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        error = DescribeFileError(path, ERROR_ALREADY_EXISTS);
         return false;
     }
-    DWORD written = 0;
-    bool whole = (size == 0 || (WriteFile(file, bytes, (DWORD)size, &written, nullptr) && written == size)) &&
-                 FlushFileBuffers(file);
-    DWORD code = GetLastError();
-    CloseHandle(file);
-    if (!whole) {
-        DeleteFileA(path.c_str());
-        error = path + " cannot be written: " + SystemMessage(code);
-    }
-    return whole;
+    DiscardSideFile(path.c_str());
+    return WriteWholeFile(path, bytes, false, error);
 }
 
-// The package named by the first operand, with no cut-short rewrite left pending beside it.
-std::string RecoveredPackage(const Invocation& call)
+// The folder part of a path, for a new name that stays beside its package.
+std::string FolderOf(const std::string& path)
 {
-    std::string path = ResolvePackage(call.operands[0], call.folder);
-    RecoverPackageAt(path.c_str());
-    return path;
+    size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
 }  // namespace
@@ -162,10 +116,10 @@ int ImportCommand(const Invocation& call, Console& console)
     if (!ImportText(text.data(), text.size(), SystemCodePage, profiles, error))
         return Failure(console, source + ": " + MessageText(error) + "; nothing was written");
 
-    WritablePackage package(path, true, error);
+    HeldPackage package(path, OPEN_TO_REPLACE);
     if (!package.get())
-        return Failure(console, error + "; nothing was written");
-    LinkImported(profiles, package.get()->profiles);
+        return Failure(console, package.error() + "; nothing was written");
+    LinkInGivenOrder(profiles, package->profiles);
     return Finish(package, path, console);
 }
 
@@ -179,11 +133,11 @@ int AddCommand(const Invocation& call, Console& console)
         return UsageFailure(console, "--name, --type and --object are needed");
     if (!ApplyOptions(call, added, error) || !ResolveNewPackage(call.operands[0], call.folder, path, error))
         return UsageFailure(console, error);
-    WritablePackage package(path, true, error);
+    HeldPackage package(path, OPEN_TO_CREATE);
     if (!package.get())
-        return Failure(console, error + "; nothing was written");
-    package.get()->profiles.removeByName(added.name());
-    package.get()->profiles.insertSorted(&added);
+        return Failure(console, package.error() + "; nothing was written");
+    package->profiles.removeByName(added.name());
+    package->profiles.insertSorted(&added);
     return Finish(package, path, console);
 }
 
@@ -192,39 +146,39 @@ int SetCommand(const Invocation& call, Console& console)
     if (call.values.empty() || (call.values.size() == 1 && call.values.count("folder")))
         return UsageFailure(console, "set needs at least one field to change, such as --object VALUE");
     Profile changed;
-    std::string error;
+    std::string error, path;
     if (!ApplyOptions(call, changed, error))   // the values alone, before the package is opened
         return UsageFailure(console, error);
-    std::string path = ResolvePackage(call.operands[0], call.folder);
-    WritablePackage package(path, false, error);
-    if (!package.get())
+    if (!ResolveOwnPackage(call.operands[0], call.folder, path, error))
         return Failure(console, error + "; nothing was written");
+    HeldPackage package(path, OPEN_TO_WRITE);
+    if (!package.get())
+        return Failure(console, package.error() + "; nothing was written");
     const std::string& name = call.operands[1];
-    ProfileBase* found = package.get()->profiles.first;
+    ProfileBase* found = package->profiles.first;
     while (found && name != found->name())
         found = found->next;
     if (!found)
         return Failure(console, path + " has no profile named " + QuotedExcerpt(name));
-    for (int i = 0; i < FIELD_COUNT; ++i)
-        memcpy(changed.field(i), found->field(i), FIELD_SIZE);
+    changed = *static_cast<Profile*>(found);   // every node of a package's list is a record
     if (!ApplyOptions(call, changed, error))
         return UsageFailure(console, error);
-    changed.extra = static_cast<Profile*>(found)->extra;   // every node of a package's list is a record
     // Out and in again, so that a new name takes its place in the order.
-    package.get()->profiles.removeByName(found->name());
-    package.get()->profiles.insertSorted(&changed);
+    package->profiles.removeByName(found->name());
+    package->profiles.insertSorted(&changed);
     return Finish(package, path, console);
 }
 
 int RemoveCommand(const Invocation& call, Console& console)
 {
-    std::string path = ResolvePackage(call.operands[0], call.folder);
-    std::string error;
-    WritablePackage package(path, false, error);
-    if (!package.get())
+    std::string path, error;
+    if (!ResolveOwnPackage(call.operands[0], call.folder, path, error))
         return Failure(console, error + "; nothing was written");
+    HeldPackage package(path, OPEN_TO_WRITE);
+    if (!package.get())
+        return Failure(console, package.error() + "; nothing was written");
     const std::string& name = call.operands[1];
-    if (!package.get()->profiles.removeByName(name.c_str()))
+    if (!package->profiles.removeByName(name.c_str()))
         return Failure(console, path + " has no profile named " + QuotedExcerpt(name));
     return Finish(package, path, console);
 }
@@ -234,7 +188,7 @@ int NewCommand(const Invocation& call, Console& console)
     std::string path, error;
     if (!ResolveNewPackage(call.operands[0], call.folder, path, error))
         return UsageFailure(console, error);
-    if (!WriteNewFile(path, nullptr, 0, error))
+    if (!MakePackageFile(path, std::string(), error))
         return Failure(console, error);
     console.out("made the new package " + path + "\n");
     return EXIT_OK;
@@ -242,20 +196,30 @@ int NewCommand(const Invocation& call, Console& console)
 
 int DeleteCommand(const Invocation& call, Console& console)
 {
-    std::string path = RecoveredPackage(call);
-    if (!HasPackageSuffix(path.c_str(), path.size()))
-        return Failure(console, path + " is not a package (" PACKAGE_SUFFIX "); nothing was deleted");
+    std::string path, error;
+    if (!ResolveOwnPackage(call.operands[0], call.folder, path, error))
+        return Failure(console, error + "; nothing was deleted");
     if (!DeleteFileA(path.c_str()))
         return Failure(console, DescribeFileError(path, GetLastError()));
+    DiscardSideFile(path.c_str());
     return EXIT_OK;
 }
 
 int RenameCommand(const Invocation& call, Console& console)
 {
-    std::string target, error;
-    if (!ResolveNewPackage(call.operands[1], call.folder, target, error))
+    std::string path, target, error;
+    if (!ResolveOwnPackage(call.operands[0], call.folder, path, error))
+        return Failure(console, error + "; nothing was renamed");
+    if (!ResolveNewPackage(call.operands[1], FolderOf(path), target, error))
         return UsageFailure(console, error);
-    std::string path = RecoveredPackage(call);
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return Failure(console, DescribeFileError(path, GetLastError()));
+    // A cut-short save must be put right under the old name: its side file stays behind.
+    if (!RecoverPackageAt(path.c_str()))
+        return Failure(console, path + " has a cut-short save that cannot be put right now; nothing was renamed");
+    if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return Failure(console, DescribeFileError(target, ERROR_ALREADY_EXISTS));
+    DiscardSideFile(target.c_str());
     // Without a replace flag the move refuses an existing target, and a file someone holds.
     if (!MoveFileA(path.c_str(), target.c_str())) {
         DWORD code = GetLastError();
@@ -267,12 +231,14 @@ int RenameCommand(const Invocation& call, Console& console)
 
 int CopyCommand(const Invocation& call, Console& console)
 {
-    std::string target, error;
-    if (!ResolveNewPackage(call.operands[1], call.folder, target, error))
+    std::string path, target, error;
+    if (!ResolveOwnPackage(call.operands[0], call.folder, path, error))
+        return Failure(console, error + "; nothing was copied");
+    if (!ResolveNewPackage(call.operands[1], FolderOf(path), target, error))
         return UsageFailure(console, error);
     PackageBytes bytes;
-    if (!ReadPackageBytes(ResolvePackage(call.operands[0], call.folder), bytes, error) ||
-        !WriteNewFile(target, bytes.data(), bytes.size(), error))
+    if (!bytes.readPackage(path, error) ||
+        !MakePackageFile(target, std::string((const char*)bytes.data(), bytes.size()), error))
         return Failure(console, error);
     return EXIT_OK;
 }

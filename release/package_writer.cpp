@@ -58,7 +58,7 @@ int main(int argc, char** argv)
         return 1;
     }
     ProfileList list;
-    LinkImported(profiles, list);
+    LinkInGivenOrder(profiles, list);
     std::vector<unsigned char> records((size_t)list.count() * RECORD_SIZE);
     list.serialize(records.data());
     if (!WriteWhole(argv[2], records)) {

@@ -99,7 +99,7 @@ void PackageProperty(const uint8_t* data, size_t size)
     std::vector<Profile> imported;
     FUZZ_CHECK(ImportText(text.data(), text.size(), LATIN1, imported, error));
     ProfileList written;
-    LinkImported(imported, written);
+    LinkInGivenOrder(imported, written);
     FUZZ_CHECK(Serialize(written) == package);
 }
 

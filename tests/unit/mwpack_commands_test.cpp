@@ -144,12 +144,12 @@ TEST_F(MwpackCommands, ExportThenImportGivesTheSameFile)
     EXPECT_EQ(Run({ "export", "Original" }).output, ReadFileBytes(Path("copy.json")));
 }
 
-TEST_F(MwpackCommands, ImportWritesNameOrderAddReplacesAndRemoveTakesOut)
+TEST_F(MwpackCommands, ImportKeepsTheTextsOrderAddReplacesAndRemoveTakesOut)
 {
     std::string json = Json("{\"name\": \"zeta\", \"object\": \"z\"}, {\"name\": \"Alpha\", \"object\": \"a\"},"
                             "{\"name\": \"beta\", \"object\": \"b\"}");
     ASSERT_EQ(Run({ "import", json, "Team" }).code, EXIT_OK);
-    EXPECT_EQ(StoredNames(Path("Team.mwpack")), (std::vector<std::string>{ "Alpha", "beta", "zeta" }));
+    EXPECT_EQ(StoredNames(Path("Team.mwpack")), (std::vector<std::string>{ "zeta", "Alpha", "beta" }));
 
     ASSERT_EQ(Run({ "add", "Team", "--name", "beta", "--type", "Executable", "--object", "new.exe", "--arguments",
                     "-x" })

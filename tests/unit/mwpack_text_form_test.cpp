@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "mwpack/code_page.h"
+#include "mwpack/text_conversion.h"
 #include "mwpack/text_form.h"
 #include "store/name_order.h"
 #include "tests/unit/text_form_round_trip.h"

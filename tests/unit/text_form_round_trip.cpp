@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "mwpack/code_page.h"
+#include "mwpack/text_conversion.h"
 #include "mwpack/text_form.h"
 #include "store/name_order.h"
 
@@ -85,7 +85,7 @@ std::string ExportThenImport(const std::string& bytes, std::string& error)
         !ImportText(text.data(), text.size(), SystemCodePage, imported, error))
         return std::string();
     ProfileList list;
-    LinkImported(imported, list);
+    LinkInGivenOrder(imported, list);
     std::string written(list.count() * RECORD_SIZE, '\0');
     list.serialize((unsigned char*)&written[0]);
     return written;

@@ -1,9 +1,8 @@
-// Conversions through UTF-16 with the system calls. A conversion counts only when it is exact:
-// no best-fit look-alikes, no default character, and back again to the very same bytes.
-#include "mwpack/code_page.h"
+// Conversions through UTF-16 with the system calls. An exact conversion counts only when it needs
+// no best-fit look-alike and no default character, and converts back to the very same text.
+#include "mwpack/text_conversion.h"
 
-#include <windows.h>
-#include <string.h>
+#include "mwpack/quoted_text.h"
 
 namespace {
 
@@ -17,6 +16,9 @@ bool IsAscii(const char* text, size_t length)
 
 bool ToWide(UINT codePage, const char* text, size_t length, std::wstring& wide)
 {
+    wide.clear();
+    if (length == 0)
+        return true;
     int size = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text, (int)length, nullptr, 0);
     if (size <= 0)
         return false;
@@ -26,6 +28,9 @@ bool ToWide(UINT codePage, const char* text, size_t length, std::wstring& wide)
 
 bool FromWide(UINT codePage, const std::wstring& wide, std::string& out)
 {
+    out.clear();
+    if (wide.empty())
+        return true;
     // The used-default flag is only defined for the code pages, not for UTF-8.
     DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
@@ -50,7 +55,7 @@ bool Convert(UINT from, UINT to, const char* text, size_t length, std::string& o
     std::wstring wide;
     std::string back;
     return ToWide(from, text, length, wide) && FromWide(to, wide, out) && ToWide(to, out.data(), out.size(), wide) &&
-           FromWide(from, wide, back) && back.size() == length && memcmp(back.data(), text, length) == 0;
+           FromWide(from, wide, back) && back.size() == length && back.compare(0, length, text, length) == 0;
 }
 
 bool AnsiToUtf8(const char* text, size_t length, std::string& out)
@@ -67,14 +72,45 @@ bool Utf8ToAnsi(const char* text, size_t length, std::string& out)
 
 const CodePage SystemCodePage = { AnsiToUtf8, Utf8ToAnsi };
 
-std::string ReportText(const char* text)
+bool IsSystemLeadByte(unsigned char first)
+{
+    return IsDBCSLeadByte(first) != 0;
+}
+
+std::wstring WideText(UINT codePage, const std::string& text)
+{
+    int size = text.empty() ? 0 : MultiByteToWideChar(codePage, 0, text.data(), (int)text.size(), nullptr, 0);
+    std::wstring wide(size > 0 ? size : 0, L'\0');
+    if (size > 0)
+        MultiByteToWideChar(codePage, 0, text.data(), (int)text.size(), &wide[0], size);
+    return wide;
+}
+
+std::string NarrowText(UINT codePage, const std::wstring& wide)
+{
+    int size = wide.empty() ? 0
+                            : WideCharToMultiByte(codePage, 0, wide.data(), (int)wide.size(), nullptr, 0, nullptr,
+                                                  nullptr);
+    std::string text(size > 0 ? size : 0, '\0');
+    if (size > 0)
+        WideCharToMultiByte(codePage, 0, wide.data(), (int)wide.size(), &text[0], size, nullptr, nullptr);
+    return text;
+}
+
+bool ExactAnsi(const std::wstring& wide, std::string& ansi)
+{
+    std::wstring back;
+    return FromWide(CP_ACP, wide, ansi) && ToWide(CP_ACP, ansi.data(), ansi.size(), back) && back == wide;
+}
+
+std::string ReportText(const std::string& ansi)
 {
     std::string out;
-    if (AnsiToUtf8(text, strlen(text), out))
+    if (AnsiToUtf8(ansi.data(), ansi.size(), out))
         return out;
     out.clear();
-    for (const char* c = text; *c; ++c)
-        out += (unsigned char)*c < 0x80 ? *c : '?';
+    for (char c : ansi)
+        out += (unsigned char)c < 0x80 ? c : '?';
     return out;
 }
 
@@ -88,4 +124,17 @@ std::string MessageText(const std::string& utf8)
         if ((unsigned char)c < 0x80 || ((unsigned char)c & 0xC0) == 0xC0)   // one '?' per character
             out += (unsigned char)c < 0x80 ? c : '?';
     return out;
+}
+
+std::string NameText(std::wstring wide, size_t longest)
+{
+    for (;;) {
+        std::string out = NarrowText(CP_ACP, wide);
+        if (out.size() <= longest)
+            return out;
+        wide.resize(wide.size() - 1);
+        // Never half a surrogate pair.
+        if (!wide.empty() && wide.back() >= 0xD800 && wide.back() < 0xDC00)
+            wide.resize(wide.size() - 1);
+    }
 }
