@@ -195,7 +195,8 @@ bool ShortcutPath(const std::wstring& stored, const std::string& linkFolder, con
         }
         path = full;
     }
-    if (!ExactAnsi(path, out)) {
+    // No path holds ? or *: the link keeps a character outside its code page as ? there.
+    if (!ExactAnsi(path, out) || path.find_first_of(L"?*") != std::wstring::npos) {
         note = std::string("its ") + what + " has characters outside the system code page";
         return false;
     }
