@@ -14,7 +14,7 @@ set_target_properties(Marlowin PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINAR
 
 # Helpers shared by the test and benchmark programs, compiled once.
 add_library(marlowin_test_support STATIC tests/support/test_support.cpp tests/support/resident_copy.cpp
-                                         tests/support/editor_window.cpp)
+                                         tests/support/editor_window.cpp tests/support/mwpack_run.cpp)
 target_compile_options(marlowin_test_support PRIVATE ${MARLOWIN_WARNINGS} ${MARLOWIN_TEST_OPTIMISATION})
 target_include_directories(marlowin_test_support PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(marlowin_test_support PUBLIC marlowin_core)
@@ -71,8 +71,7 @@ list(TRANSFORM DIALOGS_TRAY_TEST_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
 list(TRANSFORM DIALOGS_RUSSIAN_TEST_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
 list(REMOVE_ITEM DIALOGS_EDITOR_TEST_SOURCES ${DIALOGS_TRAY_TEST_SOURCES} ${DIALOGS_RUSSIAN_TEST_SOURCES})
 set(E2E_RESIDENT_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/e2e/resident_test.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/tray_menu_test.cpp)
-set(E2E_MWPACK_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/e2e/mwpack_test.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/capture_test.cpp
-                            ${CMAKE_SOURCE_DIR}/tests/e2e/mwpack_run.cpp)
+set(E2E_MWPACK_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/e2e/mwpack_test.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/capture_test.cpp)
 file(GLOB E2E_PACKAGES_TEST_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 list(REMOVE_ITEM E2E_PACKAGES_TEST_SOURCES ${E2E_RESIDENT_TEST_SOURCES} ${E2E_MWPACK_TEST_SOURCES})
 
@@ -117,7 +116,7 @@ endforeach()
 
 file(GLOB STRESS_SOURCES CONFIGURE_DEPENDS tests/stress/*.cpp)
 marlowin_test_program(stress_tests GTEST SOURCES ${STRESS_SOURCES})
-add_dependencies(stress_tests Marlowin)
+add_dependencies(stress_tests Marlowin mwpack)
 
 # The suites run where the shipped build is known: the test build's 64-bit test programs drive the
 # release build's 32-bit programs, the bytes users download. The 32-bit build only compiles them.

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/mwpack_run.h"
+#include "tests/support/mwpack_run.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
@@ -128,6 +128,23 @@ TEST_F(Capture, ProgramsOnTheDesktopStartAgainWithTheirCommandLinesInNameOrder)
         EXPECT_EQ(seen[i].directory, BinFolder()) << i;
     }
     EXPECT_EQ(log.settle().size(), 3u) << "only the three programs were captured";
+}
+
+// Nothing after a null character could be passed on; what stands before it is taken, and said so.
+TEST_F(Capture, CommandLineWithANullCharacterIsTakenUpToItAndSaid)
+{
+    DesktopPrograms programs;
+    SetEnvironmentVariableA("MW_RECORD_NULL_AT", "|");
+    HWND window = programs.start("Cut desk", "before |after", SW_SHOWNORMAL, folder);
+    SetEnvironmentVariableA("MW_RECORD_NULL_AT", nullptr);
+    ASSERT_TRUE(window);
+    ConsoleRun captured = Mwpack("capture Cut --json --dry-run");
+    ASSERT_EQ(captured.run.exitCode, 0u) << captured.errors;
+    EXPECT_NE(captured.output.find("\"arguments\": \"before \""), std::string::npos) << captured.output;
+    EXPECT_EQ(captured.output.find("after"), std::string::npos);
+    EXPECT_NE(captured.errors.find("\"Cut desk\": its command line holds a null character; what follows it is left out"),
+              std::string::npos)
+        << captured.errors;
 }
 
 TEST_F(Capture, ShortcutsInAFolderBecomeProfilesThatStartWhatTheyStart)

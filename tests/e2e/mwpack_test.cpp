@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/mwpack_run.h"
+#include "tests/support/mwpack_run.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
@@ -169,6 +169,23 @@ TEST_F(Mwpack, PackageWithAnEmptyNameComesBackByteForByte)
         RunMwpackExe("import \"" + folder + "\\odd.json\" \"" + folder + "\\Back.mwpack\"", folder);
     ASSERT_EQ(imported.run.exitCode, 0u) << imported.errors;
     EXPECT_TRUE(ReadFileBytes(folder + "\\Back.mwpack") == original);
+}
+
+TEST_F(Mwpack, ResultsIntoAClosedPipeFailTheCommand)
+{
+    std::string path = Import({ RecorderProfile("only", "x") }, "Piped");
+    SECURITY_ATTRIBUTES inherit = { sizeof inherit, nullptr, TRUE };
+    HANDLE reader = nullptr, writer = nullptr;
+    ASSERT_TRUE(CreatePipe(&reader, &writer, &inherit, 0));
+    CloseHandle(reader);   // as when the program that read it has ended
+    std::string errPath = folder + "\\stderr.txt";
+    HANDLE errors = CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    RunResult run = RunCommandLine("\"" + MwpackPath() + "\" export \"" + path + "\"", 30000, nullptr, writer, errors);
+    CloseHandle(writer);
+    CloseHandle(errors);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_NE(ReadFileBytes(errPath).find("mwpack: the results could not all be written: "), std::string::npos)
+        << ReadFileBytes(errPath);
 }
 
 TEST_F(Mwpack, ConsoleGetsResultsMessagesAndExitCodes)

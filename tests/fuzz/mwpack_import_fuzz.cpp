@@ -1,46 +1,17 @@
 // The text form's import: any input gives either a clear error and no profiles, or profiles that
-// export and import back unchanged; and a package as the editor writes it, whatever its bytes,
-// exports and imports to the same bytes. The code page behind the seam is Latin-1 here, where
-// every byte is one character.
+// export and import back unchanged; and a package whose fields are padded as the store writes
+// them, whatever its bytes and the order of its records, exports and imports to the same bytes.
+// The code page behind the seam is Latin-1 here, where every byte is one character.
 #include <stdint.h>
 #include <string.h>
 #include <string>
 #include <vector>
 
 #include "mwpack/text_form.h"
-#include "store/name_order.h"
 #include "tests/fuzz/fuzz_check.h"
+#include "tests/unit/latin1_code_page.h"
 
 namespace {
-
-bool Latin1ToUtf8(const char* text, size_t length, std::string& out)
-{
-    out.clear();
-    for (size_t i = 0; i < length; ++i) {
-        unsigned char c = (unsigned char)text[i];
-        if (c >= 0x80)
-            out += (char)(0xC0 | c >> 6);
-        out += (char)(c >= 0x80 ? 0x80 | (c & 0x3F) : c);
-    }
-    return true;
-}
-
-bool Utf8ToLatin1(const char* text, size_t length, std::string& out)
-{
-    out.clear();
-    for (size_t i = 0; i < length; ++i) {
-        unsigned char c = (unsigned char)text[i];
-        if (c >= 0x80) {
-            if ((c != 0xC2 && c != 0xC3) || i + 1 >= length || ((unsigned char)text[i + 1] & 0xC0) != 0x80)
-                return false;
-            c = (unsigned char)((c & 0x03) << 6 | ((unsigned char)text[++i] & 0x3F));
-        }
-        out += (char)c;
-    }
-    return true;
-}
-
-const CodePage LATIN1 = { Latin1ToUtf8, Utf8ToLatin1 };
 
 std::vector<const ProfileBase*> Pointers(const std::vector<Profile>& profiles)
 {
@@ -71,7 +42,7 @@ void TextProperty(const char* data, size_t size)
     FUZZ_CHECK(ImportText(text.data(), text.size(), LATIN1, back, error));
     FUZZ_CHECK(back.size() == profiles.size());
     for (size_t i = 0; i < back.size(); ++i) {
-        FUZZ_CHECK(profiles[i].name()[0] != '\0');
+        FUZZ_CHECK(profiles[i].ordinal == i);
         for (int field = 0; field < FIELD_COUNT; ++field)
             FUZZ_CHECK(strcmp(profiles[i].field(field), back[i].field(field)) == 0);
     }
@@ -80,22 +51,16 @@ void TextProperty(const char* data, size_t size)
 
 void PackageProperty(const uint8_t* data, size_t size)
 {
-    // The package the editor would write from these records: name order, no empty names.
+    // The package the store would write from these records, in the file's own order.
     std::vector<Profile> records(size / RECORD_SIZE);
-    for (size_t i = 0; i < records.size(); ++i) {
+    for (size_t i = 0; i < records.size(); ++i)
         DecodeRecord(data + i * RECORD_SIZE, records[i], (uint32_t)i);
-        if (records[i].name()[0] == '\0')
-            records[i].name()[0] = 'n';
-    }
     ProfileList order;
-    LinkInNameOrder(records.data(), (uint32_t)records.size(), order);
+    LinkInGivenOrder(records, order);
     std::string package = Serialize(order);
 
-    std::vector<Profile> stored(records.size());
-    for (size_t i = 0; i < stored.size(); ++i)
-        DecodeRecord((const unsigned char*)package.data() + i * RECORD_SIZE, stored[i], (uint32_t)i);
     std::string text, error;
-    FUZZ_CHECK(ExportText(Pointers(stored), LATIN1, text, error));
+    FUZZ_CHECK(ExportText(Pointers(records), LATIN1, text, error));
     std::vector<Profile> imported;
     FUZZ_CHECK(ImportText(text.data(), text.size(), LATIN1, imported, error));
     ProfileList written;

@@ -1,5 +1,6 @@
 // The editor of the resident Marlowin.exe killed in the middle of Add Profile, and Add Profile
 // on a full disk. Each time the package afterwards holds the old list or the new one, whole.
+// mwpack.exe on the full disk too: every file it would have replaced stays as it was.
 // Run through scripts/kill-test.sh and scripts/fault-test.sh, which set the environment:
 //   MARLOWIN_KILLS, MARLOWIN_PROFILES  kills and package size for the kill test
 //   MARLOWIN_SMALL_DRIVE               a nearly empty drive of a few hundred KB, such as "T:"
@@ -11,6 +12,7 @@
 #include "store/package_rewrite.h"
 #include "store/profile.h"
 #include "tests/support/editor_window.h"
+#include "tests/support/mwpack_run.h"
 #include "tests/support/resident_copy.h"
 #include "tests/support/test_support.h"
 
@@ -287,6 +289,48 @@ TEST(SaveStress, FullDiskDuringAddOrReplaceKeepsAWholeListAndAUsableEditor)
     CloseHandle(filler);
     DeleteFileA(fillerPath.c_str());
     session.kill();
+}
+
+TEST(SaveStress, MwpackOnAFullDiskKeepsEveryFileItWouldReplace)
+{
+    const char* drive = getenv("MARLOWIN_SMALL_DRIVE");
+    ASSERT_TRUE(drive && *drive) << "needs a small drive: run through scripts/fault-test.sh";
+    std::string folder = MakeTempFolder("full-disk");
+    std::string big = PackageOf(400, folder + "\\Big.mwpack");   // far more than the drive holds
+    std::string package = PackageOf(10, std::string(drive) + "\\P.mwpack");
+    std::string backup = std::string(drive) + "\\backup.json";
+    WriteFileBytes(backup, "{\"version\": 1, \"profiles\": []}\n");
+    std::string packageBytes = ReadFileBytes(package), backupBytes = ReadFileBytes(backup);
+    std::string fillerPath = std::string(drive) + "\\filler.bin";
+    HANDLE filler = CreateFileA(fillerPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    std::string page(4096, 'f');
+    DWORD written = 0;
+    while (WriteFile(filler, page.data(), (DWORD)page.size(), &written, nullptr) && written == page.size()) {
+    }
+    CloseHandle(filler);
+
+    const std::string commands[] = {
+        "export \"" + big + "\" \"" + package + "\" --force",
+        "export \"" + big + "\" \"" + backup + "\"",
+        "import \"" + backup + "\" \"" + package + "\"",
+    };
+    for (const std::string& command : commands) {
+        ConsoleRun run = RunMwpackExe(command, folder);
+        EXPECT_EQ(run.run.exitCode, 1u) << command;
+        EXPECT_NE(run.errors.find("mwpack: "), std::string::npos) << command;
+    }
+    // Results sent to a file on the full disk fail the command too.
+    SECURITY_ATTRIBUTES inherit = { sizeof inherit, nullptr, TRUE };
+    HANDLE out = CreateFileA((std::string(drive) + "\\out.json").c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS,
+                             0, nullptr);
+    RunResult toFile = RunCommandLine("\"" + MwpackPath() + "\" export \"" + big + "\"", 60000, nullptr, out, out);
+    CloseHandle(out);
+    EXPECT_EQ(toFile.exitCode, 1u);
+    EXPECT_TRUE(ReadFileBytes(package) == packageBytes);
+    EXPECT_EQ(ReadFileBytes(backup), backupBytes);
+    DeleteFileA(fillerPath.c_str());
+    DeleteFileA((std::string(drive) + "\\out.json").c_str());
+    RemoveTree(folder);
 }
 
 }  // namespace

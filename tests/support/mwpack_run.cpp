@@ -1,4 +1,4 @@
-#include "tests/e2e/mwpack_run.h"
+#include "tests/support/mwpack_run.h"
 
 namespace testing_support {
 

@@ -1,6 +1,6 @@
-// mwpack.exe run as a user runs it from a console, for the end-to-end tests.
-#ifndef MARLOWIN_E2E_MWPACK_RUN_H
-#define MARLOWIN_E2E_MWPACK_RUN_H
+// mwpack.exe run as a user runs it from a console, for the end-to-end and stress tests.
+#ifndef MARLOWIN_MWPACK_RUN_H
+#define MARLOWIN_MWPACK_RUN_H
 
 #include <string>
 

@@ -1,7 +1,10 @@
 // A witness for launches: appends one line about how it was started to the file named by
 // MW_RECORD_LOG, then ends. With MW_RECORD_WINDOW set it is a program on the desktop instead: a
 // window of that title, shown as it was started, until the window is closed; it writes nothing.
+// MW_RECORD_NULL_AT=C makes the first C of its own command line a null character, as a program
+// may leave it for others to read.
 #include <windows.h>
+#include <winternl.h>
 #include <stdio.h>
 
 namespace {
@@ -37,6 +40,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
     char title[256];
     DWORD titleLength = GetEnvironmentVariableA("MW_RECORD_WINDOW", title, sizeof title);
+    char mark[2];
+    if (GetEnvironmentVariableA("MW_RECORD_NULL_AT", mark, sizeof mark) == 1) {
+        UNICODE_STRING& line = NtCurrentTeb()->ProcessEnvironmentBlock->ProcessParameters->CommandLine;
+        for (USHORT i = 0; i < line.Length / sizeof(WCHAR); ++i)
+            if (line.Buffer[i] == (WCHAR)mark[0]) {
+                line.Buffer[i] = L'\0';
+                break;
+            }
+    }
     if (titleLength > 0 && titleLength < sizeof title)
         return ShowWindowUntilClosed(instance, title, showCommand);
 

@@ -6,44 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "mwpack/invocation.h"
-#include "tests/support/test_support.h"
+#include "tests/unit/mwpack_fixture.h"
 
 using namespace testing_support;
 
 namespace {
-
-typedef std::vector<std::string> Arguments;
-
-struct Outcome {
-    int code;
-    std::string output;
-    std::string errors;
-};
-
-class MwpackCommands : public ::testing::Test {
-protected:
-    void SetUp() override { folder = MakeTempFolder("mwpack-commands"); }
-    void TearDown() override { RemoveTree(folder); }
-
-    Outcome Run(Arguments arguments)
-    {
-        arguments.push_back("--folder");
-        arguments.push_back(folder);
-        BufferConsole console;
-        int code = RunMwpack(arguments, console);
-        return Outcome{ code, console.output, console.errors };
-    }
-    std::string Path(const std::string& name) { return folder + "\\" + name; }
-    std::string Json(const std::string& profiles)
-    {
-        std::string path = Path("in.json");
-        WriteFileBytes(path, "{\"version\": 1, \"profiles\": [" + profiles + "]}");
-        return path;
-    }
-
-    std::string folder;
-};
 
 TEST_F(MwpackCommands, UsageErrorsGiveTwoAndAMessageOnly)
 {
