@@ -11,8 +11,6 @@
 #include "store/package_rewrite.h"
 #include "store/profile.h"
 
-struct LaunchFailures;
-
 struct PackageFile {
     HANDLE handle;
     char* path;
@@ -37,8 +35,7 @@ struct PackageFile {
     // Recovers the package if needed, then reads it; one that cannot be mended yet is read as
     // its recovery will leave it.
     void readRecovered();
-    // Starts the package's profiles; those that could not be started go into `failures` when given.
-    void openAndLaunch(const char* packagePath, LaunchFailures* failures = nullptr);
+    void openAndLaunch(const char* packagePath);
 
     // Writes the first recordCount profiles of the list crash-safely; needs handle and path.
     SaveOutcome writeList(uint32_t recordCount);
