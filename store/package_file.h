@@ -24,6 +24,7 @@ struct PackageFile {
     bool whole;              // the last read took every record the file holds; only then may a
                              // write replace them (a package too big for memory is never
                              // written over with the part that was read)
+    DWORD readError;         // why the last read was not whole; NO_ERROR when it was
 
     // Takes copies of the path and of the title's first titleLength characters (no title when
     // null); false when memory ran out.
@@ -49,9 +50,10 @@ struct PackageFile {
     void showRecovered(HWND dialog);
     bool rewritePackage(HWND dialog);
 
-    // The two ends of every read: drop the old records, then take the fresh ones and link them.
+    // The two ends of every read: drop the old records, then take the fresh ones, link them and
+    // say whether they are all the file holds (cause: why not, when they are fewer).
     Profile* startRead(uint32_t expected);
-    void finishRead(Profile* fresh);
+    void finishRead(Profile* fresh, uint64_t inFile, DWORD cause);
 };
 
 PackageFile* CreatePackageFile();
