@@ -23,8 +23,9 @@ if(MARLOWIN_SHIPPED_BUILD)
   set_tests_properties(release PROPERTIES FIXTURES_REQUIRED release_zip TIMEOUT 900 COST 95 ENVIRONMENT
                        "LANG=en_US.UTF-8;MW_RELEASE_SETUP=${setup};MW_RELEASE_UNZIPPED=${unzipped};MW_RELEASE_VERSION=${PROJECT_VERSION};MW_RELEASE_PROGRAMS=${shipped_names}")
 
-  # The shipped programs import only what their oldest Windows has, and every manifest names its
-  # program's own architecture; the second entry shows that both checks can fail.
+  # The shipped programs import only what their oldest Windows has, every manifest names its
+  # program's own architecture, and Marlowin.exe's, of both builds, its assembly version 1.0.0.0;
+  # the second entry shows that each check can fail.
   add_test(NAME binaries COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-binaries.sh ${MARLOWIN_SHIPPED_BUILD}/bin/Marlowin.exe
                                  ${MARLOWIN_SHIPPED_BUILD}/bin/mwpack.exe ${MARLOWIN_SHIPPED_BUILD}/dist/${MARLOWIN_SETUP_NAME}
                                  $<TARGET_FILE:Marlowin>)

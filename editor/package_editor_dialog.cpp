@@ -24,10 +24,6 @@ INT_PTR OnInitDialog(HWND dialog, PackageFile* package)
     SetWindowLongPtrA(dialog, GWLP_USERDATA, (LONG_PTR)package);
     package->showRecovered(dialog);
     SetDlgItemTextA(dialog, IDC_PACKAGE_FRAME, package->title);
-    if (!package->whole)
-        TellAboutPackage(dialog, *package, "is too big to be edited: only part of it could be read, and nothing "
-                                           "will be saved over it.",
-                         ERROR_NOT_ENOUGH_MEMORY);
     FillChoices(dialog);
 
     HINSTANCE instance = EditorInstance();

@@ -9,25 +9,22 @@
 
 int(WINAPI* SaveFailedBoxCall)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
 
-// Owned by the editor, the box keeps the user in it until it is read.
-void TellAboutPackage(HWND dialog, const PackageFile& package, const char* sentence, DWORD cause)
-{
-    char title[QUOTE_LIMIT + 1], words[256], text[600];
-    ShortenValue(package.title ? package.title : "", QUOTE_LIMIT, title, sizeof title);
-    DescribeError(cause, words, sizeof words);
-    FormatBounded(text, sizeof text, "The package \"%s\" %s\n\n%s", title, sentence, words);
-    SaveFailedBoxCall(dialog, text, "Marlowin", MB_OK | MB_ICONERROR);
-}
-
 namespace {
 
 // Writes the list as it stands; a write that did not take is told once, with the package and
-// the cause.
+// the cause. Owned by the editor, the box keeps the user in it until it is read.
 bool Save(HWND dialog, PackageFile& package)
 {
+    // A package read only in part is refused before any write, for the cause of that read.
+    const char* sentence = package.whole ? "could not be saved."
+                                         : "could not be saved: only part of it could be read.";
     if (package.rewritePackage(dialog))
         return true;
-    TellAboutPackage(dialog, package, "could not be saved.", package.saveError);
+    char title[QUOTE_LIMIT + 1], cause[256], text[600];
+    ShortenValue(package.title ? package.title : "", QUOTE_LIMIT, title, sizeof title);
+    DescribeError(package.saveError, cause, sizeof cause);
+    FormatBounded(text, sizeof text, "The package \"%s\" %s\n\n%s", title, sentence, cause);
+    SaveFailedBoxCall(dialog, text, "Marlowin", MB_OK | MB_ICONERROR);
     return false;
 }
 

@@ -9,10 +9,6 @@ struct PackageFile;
 // The box that tells of a save that did not take; tests put a recorder in its place.
 extern int(WINAPI* SaveFailedBoxCall)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
-// Tells the user, in the box above, that the package (named by its title) then the sentence,
-// with the system's words for the cause.
-void TellAboutPackage(HWND dialog, const PackageFile& package, const char* sentence, DWORD cause);
-
 void AddProfile(HWND dialog, PackageFile& package);
 void DeleteProfile(HWND dialog, PackageFile& package);
 // WM_VKEYTOITEM: -1 lets the list box handle the key; otherwise the entry's index.

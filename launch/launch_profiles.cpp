@@ -58,16 +58,6 @@ bool Succeeded(HINSTANCE result)
     return false;
 }
 
-void Note(LaunchFailures* failures, const ProfileBase& profile, DWORD error)
-{
-    if (failures->count < LaunchFailures::KEPT) {
-        LaunchFailures::Failure& failure = failures->kept[failures->count];
-        lstrcpynA(failure.name, profile.name(), sizeof failure.name);
-        failure.error = error;
-    }
-    ++failures->count;
-}
-
 }  // namespace
 
 bool LaunchProfile(const ProfileBase& profile, HWND owner)
@@ -86,12 +76,8 @@ bool LaunchProfile(const ProfileBase& profile, HWND owner)
     return false;
 }
 
-void LaunchProfiles(const ProfileBase* first, HWND owner, LaunchFailures* failures)
+void LaunchProfiles(const ProfileBase* first, HWND owner)
 {
-    if (failures)
-        failures->count = 0;
-    for (const ProfileBase* profile = first; profile; profile = profile->next) {
-        if (!LaunchProfile(*profile, owner) && failures && profile->object()[0] != '\0')
-            Note(failures, *profile, GetLastError());
-    }
+    for (const ProfileBase* profile = first; profile; profile = profile->next)
+        LaunchProfile(*profile, owner);
 }

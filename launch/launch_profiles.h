@@ -9,20 +9,7 @@
 // has no object to start; the thread's last error then names the cause.
 bool LaunchProfile(const ProfileBase& profile, HWND owner);
 
-// The profiles of a launch that could not be started: how many, and the first few with their
-// cause. A profile without an object is skipped by the rules and is no failure.
-struct LaunchFailures {
-    enum { KEPT = 4 };
-    struct Failure {
-        char name[FIELD_SIZE];
-        DWORD error;
-    };
-    unsigned count;
-    Failure kept[KEPT];
-};
-
-// Starts every profile from the given one on, in list order, without waiting for any; fills
-// `failures` (from empty) when given.
-void LaunchProfiles(const ProfileBase* first, HWND owner, LaunchFailures* failures = nullptr);
+// Starts every profile from the given one on, in list order, without waiting for any.
+void LaunchProfiles(const ProfileBase* first, HWND owner);
 
 #endif

@@ -4,7 +4,8 @@
 # - every function a shipped program imports is in its reviewed list, release/imports/NAME.txt,
 #   which says which Windows the program needs and where each entry's availability comes from
 #   (the 32-bit programs, which users get);
-# - each program's manifest names the architecture it is built for.
+# - each program's manifest names the architecture it is built for;
+# - Marlowin.exe's manifest names its assembly at version 1.0.0.0, whatever the release's version.
 # Usage: check-binaries.sh PROGRAM.exe...   (check-binaries.sh --self-test plants a fault of each kind)
 source "$(dirname "$0")/opening.sh" light
 
@@ -41,6 +42,15 @@ check_manifest() {
   fi
 }
 
+check_assembly() {
+  local program=$1 found
+  found=$(grep -a -o '<assemblyIdentity name="Marlowin" version="[^"]*"' "$program" | sort -u)
+  if [ "$found" != '<assemblyIdentity name="Marlowin" version="1.0.0.0"' ]; then
+    echo "$(basename "$program")'s manifest names the assembly as: ${found:-nothing}"
+    return 1
+  fi
+}
+
 check() {
   local status=0 program list
   for program in "$@"; do
@@ -58,14 +68,17 @@ check() {
     if grep -aq '<assembly' "$program"; then
       check_manifest "$program" || status=1
     fi
+    if [ "$(basename "$program")" = Marlowin.exe ]; then
+      check_assembly "$program" || status=1
+    fi
   done
   return $status
 }
 
 if [ "${1:-}" = --self-test ]; then
   # A copy of a shipped program with one import renamed to a function of Windows 8 (a name of the
-  # same length, so the file keeps its layout), and one with another architecture's manifest:
-  # both checks must fail.
+  # same length, so the file keeps its layout), one with another architecture's manifest and one
+  # whose manifest follows the release's version: each check must fail.
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
   program=$2
@@ -80,7 +93,11 @@ if [ "${1:-}" = --self-test ]; then
   cp "$program" "$work/$name"
   sed -i 's/processorArchitecture="X86"/processorArchitecture="arm"/g' "$work/$name"
   if check_manifest "$work/$name" >/dev/null; then echo "self-test: a foreign manifest passed"; exit 1; fi
-  echo "both planted faults were caught"
+  cp "$program" "$work/$name"
+  check_assembly "$work/$name" >/dev/null || { echo "self-test: $name's manifest is not at 1.0.0.0"; exit 1; }
+  sed -i 's/name="Marlowin" version="1.0.0.0"/name="Marlowin" version="1.0.0.1"/' "$work/$name"
+  if check_assembly "$work/$name" >/dev/null; then echo "self-test: a manifest at the release's version passed"; exit 1; fi
+  echo "all three planted faults were caught"
   exit 0
 fi
 check "$@" && echo "imports and manifests as reviewed: $*"

@@ -60,6 +60,7 @@ PackageFile* CreatePackageFile()
     package->profiles.first = nullptr;
     package->saveError = NO_ERROR;
     package->whole = false;
+    package->readError = ERROR_INVALID_FUNCTION;   // nothing read yet, so nothing may be written
     return package;
 }
 
@@ -131,28 +132,29 @@ void PackageFile::readRecords()
     uint32_t expected = CountRecords(handle);
     Profile* fresh = startRead(expected);
     unsigned char* chunk = fresh ? (unsigned char*)malloc(RECORDS_PER_CHUNK * RECORD_SIZE) : nullptr;
-    if (!chunk) {
-        finishRead(fresh);
-        whole = RecordsInFile(handle) == 0;
-        return;
+    // Records left unread for want of memory, or more than memory could ever hold.
+    DWORD cause = ERROR_NOT_ENOUGH_MEMORY;
+    if (chunk) {
+        SetFilePointer(handle, 0, nullptr, FILE_BEGIN);
+        while (loadedCount < expected) {
+            uint32_t wanted = expected - loadedCount;
+            if (wanted > RECORDS_PER_CHUNK)
+                wanted = RECORDS_PER_CHUNK;
+            DWORD got = 0;
+            if (!ReadFile(handle, chunk, wanted * RECORD_SIZE, &got, nullptr)) {
+                cause = GetLastError();
+                break;
+            }
+            uint32_t decoded = DecodeRecords(chunk, got, fresh + loadedCount, wanted, loadedCount);
+            loadedCount += decoded;
+            if (decoded < wanted) {  // the file shrank under us: keep what was really read
+                cause = ERROR_HANDLE_EOF;
+                break;
+            }
+        }
+        free(chunk);
     }
-
-    SetFilePointer(handle, 0, nullptr, FILE_BEGIN);
-    while (loadedCount < expected) {
-        uint32_t wanted = expected - loadedCount;
-        if (wanted > RECORDS_PER_CHUNK)
-            wanted = RECORDS_PER_CHUNK;
-        DWORD got = 0;
-        if (!ReadFile(handle, chunk, wanted * RECORD_SIZE, &got, nullptr))
-            break;
-        uint32_t decoded = DecodeRecords(chunk, got, fresh + loadedCount, wanted, loadedCount);
-        loadedCount += decoded;
-        if (decoded < wanted)  // the file shrank under us: keep what was really read
-            break;
-    }
-    free(chunk);
-    finishRead(fresh);
-    whole = loadedCount == RecordsInFile(handle);
+    finishRead(fresh, RecordsInFile(handle), cause);
 }
 
 void PackageFile::readImage(const unsigned char* image, DWORD size)
@@ -161,8 +163,7 @@ void PackageFile::readImage(const unsigned char* image, DWORD size)
     Profile* fresh = startRead(expected);
     for (; fresh && loadedCount < expected; ++loadedCount)
         DecodeRecord(image + (size_t)loadedCount * RECORD_SIZE, fresh[loadedCount], loadedCount);
-    finishRead(fresh);
-    whole = loadedCount == size / RECORD_SIZE;
+    finishRead(fresh, size / RECORD_SIZE, ERROR_NOT_ENOUGH_MEMORY);
 }
 
 Profile* PackageFile::startRead(uint32_t expected)
@@ -176,8 +177,10 @@ Profile* PackageFile::startRead(uint32_t expected)
     return new (std::nothrow) Profile[expected + 1];
 }
 
-void PackageFile::finishRead(Profile* fresh)
+void PackageFile::finishRead(Profile* fresh, uint64_t inFile, DWORD cause)
 {
+    whole = loadedCount == inFile;
+    readError = whole ? NO_ERROR : cause;
     // Without memory nothing is read, but the context stays usable: one default slot, an empty list.
     if (!fresh) {
         records = new (std::nothrow) Profile[1];

@@ -11,8 +11,6 @@
 #include "store/package_rewrite.h"
 #include "store/profile.h"
 
-struct LaunchFailures;
-
 struct PackageFile {
     HANDLE handle;
     char* path;
@@ -26,6 +24,7 @@ struct PackageFile {
     bool whole;              // the last read took every record the file holds; only then may a
                              // write replace them (a package too big for memory is never
                              // written over with the part that was read)
+    DWORD readError;         // why the last read was not whole; NO_ERROR when it was
 
     // Takes copies of the path and of the title's first titleLength characters (no title when
     // null); false when memory ran out.
@@ -37,8 +36,7 @@ struct PackageFile {
     // Recovers the package if needed, then reads it; one that cannot be mended yet is read as
     // its recovery will leave it.
     void readRecovered();
-    // Starts the package's profiles; those that could not be started go into `failures` when given.
-    void openAndLaunch(const char* packagePath, LaunchFailures* failures = nullptr);
+    void openAndLaunch(const char* packagePath);
 
     // Writes the first recordCount profiles of the list crash-safely; needs handle and path.
     SaveOutcome writeList(uint32_t recordCount);
@@ -52,9 +50,10 @@ struct PackageFile {
     void showRecovered(HWND dialog);
     bool rewritePackage(HWND dialog);
 
-    // The two ends of every read: drop the old records, then take the fresh ones and link them.
+    // The two ends of every read: drop the old records, then take the fresh ones, link them and
+    // say whether they are all the file holds (cause: why not, when they are fewer).
     Profile* startRead(uint32_t expected);
-    void finishRead(Profile* fresh);
+    void finishRead(Profile* fresh, uint64_t inFile, DWORD cause);
 };
 
 PackageFile* CreatePackageFile();

@@ -411,7 +411,7 @@ SaveOutcome PackageFile::writeList(uint32_t recordCount)
     uint32_t written = recordCount < nodes ? recordCount : nodes;
     // What was read is only part of the package: writing it would lose the rest.
     if (!whole)
-        return Failed(SAVE_KEPT, ERROR_NOT_ENOUGH_MEMORY);
+        return Failed(SAVE_KEPT, readError);
     if (nodes > MAX_IMAGE / RECORD_SIZE)
         return Failed(SAVE_KEPT, ERROR_FILE_TOO_LARGE);
     unsigned char* image = (unsigned char*)PackageRewriteIo.allocate((size_t)nodes * RECORD_SIZE);

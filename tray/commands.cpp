@@ -52,7 +52,7 @@ INT_PTR DispatchCommand(HWND window, WPARAM wParam)
         break;
     default:
         if (IsPackageCommand(wParam))
-            LaunchListedPackage(window, (UINT)(wParam - IDM_PACKAGE_FIRST));
+            LaunchListedPackage((UINT)(wParam - IDM_PACKAGE_FIRST));
         break;
     }
     return 0;

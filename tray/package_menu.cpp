@@ -4,7 +4,6 @@
 #include <string.h>
 
 #include "launch/launch_package.h"
-#include "tray/launch_report.h"
 #include "store/package_folder.h"
 #include "store/package_names.h"
 
@@ -68,14 +67,11 @@ bool MenuTextFor(const char* name, char* text, size_t size)
     return true;
 }
 
-void LaunchListedPackage(HWND window, UINT index)
+void LaunchListedPackage(UINT index)
 {
     if (index >= MAX_PACKAGES || !PackageNames[index])
         return;
     char path[MAX_PATH];
-    if (!PackagePathFor(PackageNames[index], path, sizeof path))
-        return;
-    LaunchFailures failures;
-    LaunchPackageAt(path, &failures);
-    ReportLaunchFailures(window, PackageNames[index], failures);
+    if (PackagePathFor(PackageNames[index], path, sizeof path))
+        LaunchPackageAt(path);
 }

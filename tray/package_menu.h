@@ -13,8 +13,7 @@ extern char* PackageNames[MAX_PACKAGES];
 UINT FillPackageMenu(HMENU menu);
 
 // Launches the package behind the command IDM_PACKAGE_FIRST + index; nothing when it cannot.
-// Profiles that could not be started are named in a balloon from the window's tray icon.
-void LaunchListedPackage(HWND window, UINT index);
+void LaunchListedPackage(UINT index);
 
 // The item's text for a package name: an '&' would mark the next letter, so it is doubled.
 // False when it does not fit.

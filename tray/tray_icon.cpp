@@ -54,20 +54,6 @@ void RemoveTrayIcon(HWND window)
     NotifyIconCall(NIM_DELETE, &data);
 }
 
-void ShowTrayBalloon(HWND window, const char* title, const char* text)
-{
-    if (OsVersion.dwMajorVersion < 5)
-        return;
-    // Only the larger record of version 5 carries the balloon's fields; the icon keeps the small one.
-    NOTIFYICONDATAA data = IconRecord(window, NIF_INFO);
-    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
-    lstrcpynA(data.szInfoTitle, title, sizeof data.szInfoTitle);
-    lstrcpynA(data.szInfo, text, sizeof data.szInfo);
-    data.dwInfoFlags = NIIF_WARNING;
-    data.uTimeout = 10000;   // the shell keeps it within its own limits
-    NotifyIconCall(NIM_MODIFY, &data);
-}
-
 void StartIconAnimation(HWND window)
 {
     if (InterlockedIncrement(&AnimationCount) > 1) {

@@ -14,8 +14,6 @@ bool IsOldShell();
 void AddTrayIcon(HWND window);
 void RemoveTrayIcon(HWND window);
 void StartIconAnimation(HWND window);
-// A warning balloon from the window's icon, where the shell shows balloons (version 5 and on).
-void ShowTrayBalloon(HWND window, const char* title, const char* text);
 
 // The animation thread: eight frames, three times, slowing down; ends on the resting icon.
 DWORD WINAPI AnimateTrayIcon(LPVOID window);

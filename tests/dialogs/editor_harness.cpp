@@ -61,10 +61,9 @@ Editor::~Editor()
     }
 }
 
-bool Editor::open(const std::string& path)
+bool Editor::open(const std::string& path, DWORD access)
 {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                0, nullptr);
+    HANDLE handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE || !StartPackageEditor(handle, path.c_str()))
         return false;
     std::string title = path.substr(path.find_last_of('\\') + 1);

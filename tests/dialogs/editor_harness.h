@@ -26,8 +26,8 @@ public:
     Editor(const Editor&) = delete;
     Editor& operator=(const Editor&) = delete;
 
-    // Opens the file as "New package..." does and starts the editor on it.
-    bool open(const std::string& path);
+    // Opens the file as "New package..." does (or with other access) and starts the editor on it.
+    bool open(const std::string& path, DWORD access = GENERIC_READ | GENERIC_WRITE);
 
     bool enabled(int id) const;
     int focus() const;

@@ -170,6 +170,24 @@ TEST_F(SaveFault, FailedAddIsToldOnceByPackageAndCauseAndTheFormStaysFilled)
     EXPECT_EQ(ReadFileBytes(path), before);
 }
 
+// A package that cannot be read whole opens without a word; a save into it is refused and
+// names the read's own cause.
+TEST_F(SaveFault, PartlyUnreadablePackageOpensSilentlyAndASaveTellsWhyItWasRefused)
+{
+    path = folder.write("unread.mwpack", { Record("a"), Record("b") });
+    before = ReadFileBytes(path);
+    // A handle that may not read stands for any read that fails, and not for want of memory.
+    ASSERT_TRUE(editor.open(path, GENERIC_WRITE));
+    EXPECT_TRUE(IsWindowVisible(editor.window()));   // a box at set-up would hold it back
+    EXPECT_EQ(SaveBoxes::shown, 0);
+
+    add(editor, "c", "");
+    EXPECT_EQ(SaveBoxes::shown, 1);
+    EXPECT_EQ(SaveBoxes::lastText, "The package \"unread\" could not be saved: only part of it could be read.\n\n"
+                                   "Access denied.");   // Wine's words
+    EXPECT_TRUE(ReadFileBytes(path) == before);
+}
+
 // An editor made on this thread, so that the list box can be filled quickly.
 TEST_F(SaveFault, DeleteKeyBeyond65536EntriesDeletesTheEntryAtTheCaret)
 {
