@@ -15,21 +15,21 @@ const uint32_t RECORDS_PER_CHUNK = 64;
 // More records than this cannot be held by a 32-bit process anyway.
 const uint32_t MAX_RECORDS = 0x7FFFFFFFu / sizeof(Profile) - 1;
 
-// The whole records the file holds by its size; 0 when the size is unknown.
-uint64_t RecordsInFile(HANDLE handle)
+// Stands for a file whose size cannot be told: no read takes all it holds.
+const uint64_t UNKNOWN_RECORDS = ~(uint64_t)0;
+
+// The whole records the file holds by its size; UNKNOWN_RECORDS, with the cause, when the size is
+// unknown.
+uint64_t RecordsInFile(HANDLE handle, DWORD* cause)
 {
     DWORD high = 0;
+    SetLastError(NO_ERROR);
     DWORD low = GetFileSize(handle, &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
-        return 0;
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+        *cause = GetLastError();
+        return UNKNOWN_RECORDS;
+    }
     return (((uint64_t)high << 32) | low) / RECORD_SIZE;
-}
-
-// The records a read may take; 0 when there are more than memory could ever hold.
-uint32_t CountRecords(HANDLE handle)
-{
-    uint64_t records = RecordsInFile(handle);
-    return records > MAX_RECORDS ? 0 : (uint32_t)records;
 }
 
 // Every text of a PackageFile is allocated here and freed by DestroyPackageFile.
@@ -107,6 +107,7 @@ PackageFile* OpenPackageFile(const char* path, PackageOpening how, bool* created
                     *created = made;
                 return package;
             }
+            cause = package->readError;
         }
         DestroyPackageFile(package);
     } else {
@@ -129,11 +130,12 @@ bool PackageFile::setNames(const char* newPath, const char* newTitle, size_t tit
 
 void PackageFile::readRecords()
 {
-    uint32_t expected = CountRecords(handle);
-    Profile* fresh = startRead(expected);
-    unsigned char* chunk = fresh ? (unsigned char*)malloc(RECORDS_PER_CHUNK * RECORD_SIZE) : nullptr;
     // Records left unread for want of memory, or more than memory could ever hold.
     DWORD cause = ERROR_NOT_ENOUGH_MEMORY;
+    uint64_t inFile = RecordsInFile(handle, &cause);
+    uint32_t expected = inFile > MAX_RECORDS ? 0 : (uint32_t)inFile;
+    Profile* fresh = startRead(expected);
+    unsigned char* chunk = fresh ? (unsigned char*)malloc(RECORDS_PER_CHUNK * RECORD_SIZE) : nullptr;
     if (chunk) {
         SetFilePointer(handle, 0, nullptr, FILE_BEGIN);
         while (loadedCount < expected) {
@@ -154,7 +156,7 @@ void PackageFile::readRecords()
         }
         free(chunk);
     }
-    finishRead(fresh, RecordsInFile(handle), cause);
+    finishRead(fresh, inFile, cause);
 }
 
 void PackageFile::readImage(const unsigned char* image, DWORD size)

@@ -108,6 +108,9 @@ TEST_F(PackageRead, UnreadableHandleReadsNothing)
     EXPECT_EQ(package->loadedCount, 0u);
     EXPECT_EQ(package->slotCount, 1u);
     EXPECT_EQ(package->profiles.first, nullptr);
+    // A file of unknown size may hold anything: what was read of it is never saved over it.
+    EXPECT_FALSE(package->whole);
+    EXPECT_EQ(package->readError, (DWORD)ERROR_INVALID_HANDLE);
 }
 
 TEST_F(PackageRead, OpenAndLaunchLeavesNoHandleWhenTheFileCannotBeOpened)
