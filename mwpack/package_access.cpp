@@ -170,19 +170,17 @@ bool PackageBytes::readPackage(const std::string& path, std::string& error)
         error = DescribeFileError(path, GetLastError());
         return false;
     }
-    DWORD high = 0;
-    DWORD size = GetFileSize(file, &high);
-    DWORD cause = size == INVALID_FILE_SIZE ? GetLastError() : NO_ERROR;
-    if (cause == NO_ERROR)
-        data_ = high == 0 && size < 0x7FFFFFFFu ? (unsigned char*)malloc(size ? size : 1) : nullptr;
-    DWORD got = 0;
-    bool read = data_ && (size == 0 || (ReadFile(file, data_, size, &got, nullptr) && got == size));
-    if (data_ && !read)
-        cause = GetLastError() != NO_ERROR ? GetLastError() : ERROR_READ_FAULT;
+    // As its recovery will leave it, where a cut-short rewrite could not be put right yet.
+    DWORD size = 0;
+    SetLastError(NO_ERROR);
+    data_ = LoadPackageImage(file, path.c_str(), &size);
+    DWORD cause = GetLastError();
     CloseHandle(file);
-    if (!read)
-        error = cause == NO_ERROR ? path + TOO_BIG : path + " cannot be read: " + SystemMessage(cause);
-    else
-        size_ = size;
-    return read;
+    if (!data_) {
+        error = cause == NO_ERROR || cause == ERROR_NOT_ENOUGH_MEMORY ? path + TOO_BIG
+                                                                       : path + " cannot be read: " + SystemMessage(cause);
+        return false;
+    }
+    size_ = size;
+    return true;
 }

@@ -82,7 +82,7 @@ PackageFile* OpenPackageFile(const char* path, PackageOpening how, bool* created
         *created = false;
     bool write = how != OPEN_TO_READ;
     if (!write)
-        RecoverPackageAt(path);
+        RecoverPackageAt(path);   // mended on disk where it can be
     HANDLE handle = CreateFileA(path, write ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 how >= OPEN_TO_CREATE ? OPEN_ALWAYS : OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
@@ -95,12 +95,12 @@ PackageFile* OpenPackageFile(const char* path, PackageOpening how, bool* created
     if (package) {
         package->handle = handle;
         if (package->setNames(path, nullptr, 0)) {
+            // A cut-short rewrite that cannot be put right yet (a full disk, a read-only handle)
+            // is read as its recovery will leave it, never torn.
             if (how == OPEN_TO_REPLACE)
                 package->readImage(nullptr, 0);   // the save puts a cut-short rewrite right first
-            else if (write)
-                package->readRecovered();
             else
-                package->readRecords();
+                package->readRecovered();
             // What the store reads only in part it never writes over.
             if (package->whole) {
                 if (created)
