@@ -125,19 +125,22 @@ if(MARLOWIN_SHIPPED_BUILD)
   set(SUITE_RUN ${CMAKE_SOURCE_DIR}/scripts/suite-run.sh)
   set(SHIPPED_BIN ${MARLOWIN_SHIPPED_BUILD}/bin)
   # SHIPPED: the suite runs the shipped 32-bit Marlowin.exe and mwpack.exe instead of the test build's.
+  # ARGS: arguments of the test program (a filter that splits one program into suites).
   function(marlowin_suite name program lang)
-    cmake_parse_arguments(ARG "SHIPPED" "" "" ${ARGN})
+    cmake_parse_arguments(ARG "SHIPPED" "" "ARGS" ${ARGN})
     set(arguments)
     if(ARG_SHIPPED)
       set(arguments --shipped ${SHIPPED_BIN})
     endif()
-    list(APPEND arguments ${name} $<TARGET_FILE:${program}>)
+    list(APPEND arguments ${name} $<TARGET_FILE:${program}> ${ARG_ARGS})
     add_test(NAME ${name} COMMAND ${SUITE_RUN} ${arguments})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "LANG=${lang}" TIMEOUT 600)
   endfunction()
 
   # Code page 1251 and the Russian system language come from a Russian locale.
-  marlowin_suite(unit unit_tests en_US.UTF-8)
+  marlowin_suite(unit unit_tests en_US.UTF-8 ARGS --gtest_filter=-MwpackSequences.*)
+  # The random command sequences take longest of the in-process tests: a suite beside the others.
+  marlowin_suite(mwpack_sequences unit_tests en_US.UTF-8 ARGS --gtest_filter=MwpackSequences.*)
   marlowin_suite(unit_cp1251 unit_cp1251_tests ru_RU.UTF-8)
   marlowin_suite(dialogs_tray dialogs_tray_tests en_US.UTF-8)
   marlowin_suite(dialogs_editor dialogs_editor_tests en_US.UTF-8)
@@ -146,7 +149,7 @@ if(MARLOWIN_SHIPPED_BUILD)
   marlowin_suite(e2e_packages e2e_packages_tests en_US.UTF-8 SHIPPED)
   marlowin_suite(e2e_mwpack e2e_mwpack_tests en_US.UTF-8 SHIPPED)
   # The longest suites start first; the others fill in beside them.
-  set_tests_properties(e2e_resident e2e_packages e2e_mwpack PROPERTIES COST 100)
+  set_tests_properties(e2e_resident e2e_packages e2e_mwpack mwpack_sequences PROPERTIES COST 100)
 
   # Kills of the editor and a full disk under Wine. The short run is part of the suite;
   # scripts/kill-test.sh runs the long one.
