@@ -8,7 +8,33 @@
 #include <vector>
 
 #include "mwpack/invocation.h"
+#include "store/package_rewrite.h"
 #include "tests/support/test_support.h"
+
+// While it lives, every write of the store and of mwpack fails with a full disk after the first
+// `writesBefore`.
+class FullDisk {
+public:
+    explicit FullDisk(int writesBefore)
+    {
+        allowed = writesBefore;
+        PackageRewriteIo.write = Write;
+    }
+    ~FullDisk() { PackageRewriteIo = DefaultRewriteIo; }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    static BOOL Write(HANDLE file, const void* data, DWORD size, DWORD* written)
+    {
+        if (allowed-- > 0)
+            return WriteFile(file, data, size, written, nullptr);
+        *written = 0;
+        SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    static inline int allowed = 0;
+};
 
 typedef std::vector<std::string> Arguments;
 

@@ -15,26 +15,6 @@ using namespace testing_support;
 
 namespace {
 
-// Every write fails with a full disk, after the first `allowed` ones.
-struct FullDisk {
-    static int allowed;
-    static BOOL Write(HANDLE file, const void* data, DWORD size, DWORD* written)
-    {
-        if (allowed-- > 0)
-            return WriteFile(file, data, size, written, nullptr);
-        *written = 0;
-        SetLastError(ERROR_DISK_FULL);
-        return FALSE;
-    }
-    explicit FullDisk(int writesBefore)
-    {
-        allowed = writesBefore;
-        PackageRewriteIo.write = Write;
-    }
-    ~FullDisk() { PackageRewriteIo = DefaultRewriteIo; }
-};
-int FullDisk::allowed;
-
 std::string CauseOf(DWORD error)
 {
     char text[512];

@@ -12,11 +12,11 @@
 #include <stdlib.h>
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "store/package_rewrite.h"
 #include "tests/unit/mwpack_fixture.h"
 
 using namespace testing_support;
@@ -27,20 +27,6 @@ const char* const PACKAGES[] = { "A", "B", "C" };
 const char* const NAMES[] = { "alpha", "bravo", "charlie", "delta" };   // lower case: byte order is name order
 const char* const TEXTS[] = { "t1.json", "t2.json" };
 const int SEQUENCE_LENGTH = 40;
-
-// Every write fails with a full disk after the first `allowed`.
-struct DiskFault {
-    static int allowed;
-    static BOOL Write(HANDLE file, const void* data, DWORD size, DWORD* written)
-    {
-        if (allowed-- > 0)
-            return WriteFile(file, data, size, written, nullptr);
-        *written = 0;
-        SetLastError(ERROR_DISK_FULL);
-        return FALSE;
-    }
-};
-int DiskFault::allowed;
 
 typedef std::vector<RecordSpec> Records;
 
@@ -291,13 +277,11 @@ TEST_F(MwpackSequences, EveryPackageMatchesTheModelAndNoExitCodeClaimsWhatDidNot
            firstSeed);
 
     // A side file that an interrupted save of another package left behind.
+    Run({ "add", "Old", "--name", "stale", "--type", "Auto", "--object", "C:\\stale.exe" });
+    Run({ "add", "Old", "--name", "zulu", "--type", "Auto", "--object", "z" });
     {
-        Run({ "add", "Old", "--name", "stale", "--type", "Auto", "--object", "C:\\stale.exe" });
-        Run({ "add", "Old", "--name", "zulu", "--type", "Auto", "--object", "z" });
-        DiskFault::allowed = 2;
-        PackageRewriteIo.write = DiskFault::Write;
+        FullDisk disk(2);   // the side file is written whole, the package and its restore are not
         Run({ "remove", "Old", "stale" });
-        PackageRewriteIo = DefaultRewriteIo;
     }
     std::string staleSide = ReadFileBytes(Path("Old.mwpack~"));
     ASSERT_FALSE(staleSide.empty());
@@ -340,12 +324,11 @@ TEST_F(MwpackSequences, EveryPackageMatchesTheModelAndNoExitCodeClaimsWhatDidNot
                 for (const char* package : PACKAGES)
                     if (!model.packages.count(package))
                         WriteFileBytes(Path(std::string(package) + ".mwpack~"), staleSide);
-            if (diskFull) {
-                DiskFault::allowed = allowed;
-                PackageRewriteIo.write = DiskFault::Write;
+            Outcome outcome;
+            {
+                std::unique_ptr<FullDisk> disk(diskFull ? new FullDisk(allowed) : nullptr);
+                outcome = Run(step.arguments, fault == 3 ? ERROR_NO_DATA : 0);
             }
-            Outcome outcome = Run(step.arguments, fault == 3 ? ERROR_NO_DATA : 0);
-            PackageRewriteIo = DefaultRewriteIo;
             if (held != INVALID_HANDLE_VALUE)
                 CloseHandle(held);
             failuresInjected += fault < 4;
