@@ -84,15 +84,22 @@ int Finish(HeldPackage& package, const std::string& path, Console& console)
     return EXIT_OK;
 }
 
-// A package made anew, whole: nothing of a package deleted earlier under its name comes back.
-bool MakePackageFile(const std::string& path, const std::string& bytes, std::string& error)
+// A name for a package about to be made: free, and with nothing left of a package deleted earlier
+// under it.
+bool ClaimNewName(const std::string& path, std::string& error)
 {
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
         error = DescribeFileError(path, ERROR_ALREADY_EXISTS);
         return false;
     }
     DiscardSideFile(path.c_str());
-    return WriteWholeFile(path, bytes, false, error);
+    return true;
+}
+
+// A package made anew, whole.
+bool MakePackageFile(const std::string& path, const std::string& bytes, std::string& error)
+{
+    return ClaimNewName(path, error) && WriteWholeFile(path, bytes, false, error);
 }
 
 // The folder part of a path, for a new name that stays beside its package.
@@ -217,9 +224,8 @@ int RenameCommand(const Invocation& call, Console& console)
     // A cut-short save must be put right under the old name: its side file stays behind.
     if (!RecoverPackageAt(path.c_str()))
         return Failure(console, path + " has a cut-short save that cannot be put right now; nothing was renamed");
-    if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return Failure(console, DescribeFileError(target, ERROR_ALREADY_EXISTS));
-    DiscardSideFile(target.c_str());
+    if (!ClaimNewName(target, error))
+        return Failure(console, error);
     // Without a replace flag the move refuses an existing target, and a file someone holds.
     if (!MoveFileA(path.c_str(), target.c_str())) {
         DWORD code = GetLastError();
