@@ -1,0 +1,20 @@
+#include "mwpack/wide_text.h"
+
+#include <windows.h>
+
+#include "mwpack/code_page.h"
+
+std::string Utf8OfWide(const std::wstring& wide)
+{
+    int size = wide.empty() ? 0 : WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), nullptr, 0, nullptr, nullptr);
+    std::string utf8(size > 0 ? size : 0, '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), &utf8[0], size, nullptr, nullptr);
+    return utf8;
+}
+
+bool AnsiOfWide(const std::wstring& wide, std::string& ansi)
+{
+    std::string utf8 = Utf8OfWide(wide);
+    return SystemCodePage.fromUtf8(utf8.data(), utf8.size(), ansi);
+}
