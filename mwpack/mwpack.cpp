@@ -79,6 +79,20 @@ const CommandEntry COMMANDS[] = {
       "Starts the package's profiles in launch order, as Marlowin.exe PACKAGE does, and prints each\n"
       "one started. Exit code 1 when any could not be started.\n",
       "", "", 1, 1, LaunchCommand },
+    { "status", "status [PACKAGE...] [--json]",
+      "Tells, for each profile of the packages in launch order, whether its program runs now:\n"
+      "running (with the process ids and the titles of the program's windows), not running, or\n"
+      "cannot tell (a document or address, whose program the shell chooses). Every package of the\n"
+      "folder when none is named. A process is the profile's program when it runs the profile's\n"
+      "object with the profile's arguments; where its command line cannot be read, its program file\n"
+      "alone decides, and the output says so.\n",
+      "json", "", 0, MANY, StatusCommand },
+    { "close", "close PACKAGE [--timeout SECONDS] [--force]",
+      "Asks each running program of the package to close, as its close box does, in reverse launch\n"
+      "order, and waits up to SECONDS (10) for them to end; with --force, ends those still running.\n"
+      "Programs that match no profile of the package are never touched, whatever their name. Exit\n"
+      "code 1 names each program still running.\n",
+      "force", "timeout", 1, 1, CloseCommand },
     { "capture", "capture PACKAGE [--dry-run] [--json] [--force] [--exclude PATTERN]...",
       "Writes a package of one Executable profile for each program with a window on the desktop now:\n"
       "its path, its arguments where they can be read, its folder, its window state, a name from its\n"
@@ -154,6 +168,23 @@ std::string Invocation::value(const char* name, const char* fallback) const
 {
     std::map<std::string, std::string>::const_iterator found = values.find(name);
     return found == values.end() ? fallback : found->second;
+}
+
+bool Invocation::number(const char* name, unsigned long fallback, unsigned long most, unsigned long& out) const
+{
+    std::map<std::string, std::string>::const_iterator found = values.find(name);
+    out = fallback;
+    if (found == values.end())
+        return true;
+    const std::string& text = found->second;
+    // Ten digits at most: the value cannot overflow before it is compared.
+    if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    unsigned long long value = 0;
+    for (char digit : text)
+        value = value * 10 + (unsigned)(digit - '0');
+    out = (unsigned long)value;
+    return value <= most;
 }
 
 int RunMwpack(const std::vector<std::string>& arguments, Console& console)

@@ -114,6 +114,20 @@ bool PackagesInFolder(const std::string& folder, std::vector<std::string>& title
 
 }  // namespace
 
+bool NamedPackages(const Invocation& call, std::vector<std::string>& paths, std::string& error)
+{
+    for (const std::string& operand : call.operands)
+        paths.push_back(ResolvePackage(operand, call.folder));
+    std::vector<std::string> titles;
+    if (call.operands.empty() && !PackagesInFolder(call.folder, titles)) {
+        error = "the packages folder " + call.folder + " does not exist";
+        return false;
+    }
+    for (const std::string& title : titles)
+        paths.push_back(call.folder + "\\" + title + PACKAGE_SUFFIX);
+    return true;
+}
+
 int ListCommand(const Invocation& call, Console& console)
 {
     std::vector<std::string> titles;
@@ -196,13 +210,9 @@ int ExportCommand(const Invocation& call, Console& console)
 int CheckCommand(const Invocation& call, Console& console)
 {
     std::vector<std::string> paths;
-    for (const std::string& operand : call.operands)
-        paths.push_back(ResolvePackage(operand, call.folder));
-    std::vector<std::string> titles;
-    if (call.operands.empty() && !PackagesInFolder(call.folder, titles))
-        return Failure(console, "the packages folder " + call.folder + " does not exist");
-    for (const std::string& title : titles)
-        paths.push_back(call.folder + "\\" + title + PACKAGE_SUFFIX);
+    std::string folderError;
+    if (!NamedPackages(call, paths, folderError))
+        return Failure(console, folderError);
 
     int result = EXIT_OK;
     Json reports = Json::array();
