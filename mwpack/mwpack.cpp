@@ -24,6 +24,8 @@ const size_t MANY = (size_t)-1;
 
 // Options that may be given more than once; Invocation::lists keeps each value.
 const char REPEATABLE[] = "exclude";
+// Flags that also take a value when it follows an equals sign (--wait-ready=20).
+const char OPTIONAL_VALUE[] = "wait-ready";
 
 const CommandEntry COMMANDS[] = {
     { "list", "list [--json]", "Lists the packages of the folder with their profile counts.\n", "json", "", 0, 0,
@@ -75,10 +77,16 @@ const CommandEntry COMMANDS[] = {
       "Startup folder, so the package starts at sign-in. --remove takes the shortcut away again.\n"
       "Marlowin.exe must stand beside mwpack.exe.\n",
       "desktop start-menu startup remove", "to", 1, 1, ShortcutCommand },
-    { "launch", "launch PACKAGE",
+    { "launch", "launch PACKAGE [--if-running start|skip|focus] [--wait-ready[=SECONDS]] [--delay MS]",
       "Starts the package's profiles in launch order, as Marlowin.exe PACKAGE does, and prints each\n"
-      "one started. Exit code 1 when any could not be started.\n",
-      "", "", 1, 1, LaunchCommand },
+      "one started. Exit code 1 when any could not be started.\n"
+      "--if-running skip starts no second copy of a profile whose program runs already (as status\n"
+      "tells); focus also brings that program's window to the front, restored if it was minimized;\n"
+      "start, the default, starts every profile. A profile that cannot tell is started.\n"
+      "--wait-ready waits, before the next profile starts, until the program just started shows a\n"
+      "window or waits for input, at most SECONDS (30); a program that ends holds nothing up.\n"
+      "--delay waits MS milliseconds more. Without these options nothing waits.\n",
+      "wait-ready", "if-running delay", 1, 1, LaunchCommand },
     { "status", "status [PACKAGE...] [--json]",
       "Tells, for each profile of the packages in launch order, whether its program runs now:\n"
       "running (with the process ids and the titles of the program's windows), not running, or\n"
@@ -223,11 +231,13 @@ int RunMwpack(const std::vector<std::string>& arguments, Console& console)
         bool takesValue = name == "folder" || (entry && Listed(entry->valueOptions, name)) ||
                           (entry && Listed(entry->valueOptions, PROFILE_OPTIONS) && FieldOfKey(name) >= 0);
         if (name == "help" || name == "version" || (entry && Listed(entry->flags, name))) {
-            if (equals != std::string::npos)
+            if (equals != std::string::npos && !Listed(OPTIONAL_VALUE, name))
                 return UsageError(console, "option --" + name + " takes no value", entry);
             if (name == "help")
                 help = true;
             call.flags.insert(name);
+            if (equals != std::string::npos)
+                call.values[name] = argument.substr(equals + 1);
         } else if (takesValue) {
             if (equals == std::string::npos && i + 1 >= arguments.size())
                 return UsageError(console, "option " + argument + " needs a value", entry);

@@ -6,6 +6,7 @@
 #include "base/dynamic_library.h"
 #include "launch/launch_profiles.h"
 #include "mwpack/invocation.h"
+#include "mwpack/launch_steps.h"
 #include "mwpack/package_access.h"
 #include "mwpack/shortcut_files.h"
 #include "mwpack/text_form.h"
@@ -86,14 +87,25 @@ bool SaveLink(const std::string& linkPath, const std::string& target, const std:
 
 int LaunchCommand(const Invocation& call, Console& console)
 {
-    std::string path = ResolvePackage(call.operands[0], call.folder);
+    LaunchSteps steps;   // --if-running, --wait-ready, --delay
     std::string error;
+    if (!steps.read(call, error)) {
+        console.err("mwpack: " + error + "\n");
+        return EXIT_USAGE;
+    }
+    std::string path = ResolvePackage(call.operands[0], call.folder);
     PackageFile* package = ReadPackage(path, error);
     if (!package)
         return Failure(console, error);
+    if (!steps.look(package->profiles.first, error)) {
+        DestroyPackageFile(package);
+        return Failure(console, error);
+    }
     int result = EXIT_OK;
     for (const ProfileBase* node = package->profiles.first; node; node = node->next) {
-        if (LaunchProfile(*node, nullptr)) {
+        if (steps.running(*node, console))
+            continue;
+        if (steps.start(*node, console)) {
             console.out(std::string("started ") + node->name() + ": " + node->object() + "\n");
         } else {
             DWORD code = GetLastError();
