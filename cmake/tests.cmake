@@ -72,6 +72,7 @@ list(TRANSFORM DIALOGS_RUSSIAN_TEST_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
 list(REMOVE_ITEM DIALOGS_EDITOR_TEST_SOURCES ${DIALOGS_TRAY_TEST_SOURCES} ${DIALOGS_RUSSIAN_TEST_SOURCES})
 set(E2E_RESIDENT_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/e2e/resident_test.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/tray_menu_test.cpp)
 set(E2E_MWPACK_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/e2e/mwpack_test.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/capture_test.cpp
+                            ${CMAKE_SOURCE_DIR}/tests/e2e/package_programs_test.cpp
                             ${CMAKE_SOURCE_DIR}/tests/e2e/mwpack_run.cpp)
 file(GLOB E2E_PACKAGES_TEST_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 list(REMOVE_ITEM E2E_PACKAGES_TEST_SOURCES ${E2E_RESIDENT_TEST_SOURCES} ${E2E_MWPACK_TEST_SOURCES})
