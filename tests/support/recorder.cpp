@@ -4,7 +4,8 @@
 // With the argument "window" it is both: a window titled with its arguments, shown as it was
 // started, and a line that also tells when it asked for the window to show (shown=); it stays until
 // the window is closed. "late" holds the window back 1.5 s, as a program slow to start does;
-// "stubborn" ignores the request to close.
+// "stubborn" ignores the request to close. With "hold" it writes its line and then stays, showing
+// nothing, until it is ended: a process of many for benchmarks, which no display need serve.
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -105,6 +106,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         return ShowWindowUntilClosed(instance, title, showCommand, false);
 
     const char* arguments = SkipProgramName(GetCommandLineA());
+    if (HasWord(arguments, "hold")) {
+        Record(0);
+        Sleep(INFINITE);
+    }
     if (!HasWord(arguments, "window"))
         return Record(0);
     stubborn = HasWord(arguments, "stubborn");
