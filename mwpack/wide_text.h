@@ -4,7 +4,11 @@
 
 #include <string>
 
-// The text in UTF-8; a lone surrogate becomes U+FFFD.
+// The text with each surrogate that lacks its other half as U+FFFD: such a half has no UTF-8 form,
+// yet the systems before Vista write one, which no JSON reader accepts.
+std::wstring WholeCharacters(const std::wstring& text);
+
+// The text in UTF-8, of whole characters.
 std::string Utf8OfWide(const std::wstring& wide);
 
 // The text in the system code page, exactly; false when it holds a character the code page lacks.

@@ -4,7 +4,8 @@
 // With the argument "window" it is both: a window titled with its arguments, shown as it was
 // started, and a line that also tells when it asked for the window to show (shown=); it stays until
 // the window is closed. "late" holds the window back 1.5 s, as a program slow to start does;
-// "stubborn" ignores the request to close. With "hold" it writes its line and then stays, showing
+// "stubborn" ignores the request to close; "hostile" adds to its title a lone surrogate and a
+// character outside every ANSI code page. With "hold" it writes its line and then stays, showing
 // nothing, until it is ended: a process of many for benchmarks, which no display need serve.
 #include <windows.h>
 #include <stdio.h>
@@ -22,7 +23,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     if (message == WM_DESTROY)
         PostQuitMessage(0);
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 bool HasWord(const char* text, const char* word)
@@ -76,13 +77,18 @@ int Record(ULONGLONG shown)
 
 int ShowWindowUntilClosed(HINSTANCE instance, const char* title, int showCommand, bool record)
 {
-    WNDCLASSA windowClass = {};
+    // A window of the wide calls, so that its title may hold any character.
+    WCHAR wideTitle[300];
+    int length = MultiByteToWideChar(CP_ACP, 0, title, -1, wideTitle, 256);
+    if (length > 0 && HasWord(title, "hostile"))
+        lstrcpyW(wideTitle + length - 1, L" \xD800\x4E2D");
+    WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
-    windowClass.lpszClassName = "MarlowinRecorder";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowA("MarlowinRecorder", title, WS_OVERLAPPEDWINDOW, 40, 40, 320, 200, nullptr, nullptr,
-                                instance, nullptr);
+    windowClass.lpszClassName = L"MarlowinRecorder";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowW(L"MarlowinRecorder", length > 0 ? wideTitle : L"", WS_OVERLAPPEDWINDOW, 40, 40, 320,
+                                200, nullptr, nullptr, instance, nullptr);
     if (!window)
         return 3;
     FILETIME shown;
@@ -91,8 +97,8 @@ int ShowWindowUntilClosed(HINSTANCE instance, const char* title, int showCommand
     if (record)
         Record(Ticks(shown));
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0)
-        DispatchMessageA(&message);
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchMessageW(&message);
     return 0;
 }
 
