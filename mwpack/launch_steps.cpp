@@ -72,8 +72,8 @@ bool LaunchSteps::running(const ProfileBase& profile, Console& console)
     for (const ProfilePrograms& programs : running_) {
         if (programs.profile != &profile || programs.copies.empty())
             continue;
-        std::string line = std::string("running ") + profile.name() + ": process " +
-                           std::to_string(programs.copies[0].processId) + ", not started again";
+        std::string line = std::string("running ") + profile.name() + ": " + CopyText(programs.copies[0]) +
+                           ", not started again";
         if (ifRunning_ == IF_RUNNING_FOCUS) {
             bool shown = false;
             for (size_t i = 0; i < programs.copies.size() && !shown; ++i)

@@ -7,6 +7,7 @@
 #include "mwpack/process_list.h"
 #include "mwpack/program_match.h"
 #include "mwpack/running_program.h"
+#include "mwpack/text_form.h"
 #include "mwpack/wide_text.h"
 
 namespace {
@@ -88,8 +89,10 @@ bool FindRunningPrograms(const std::vector<const ProfileBase*>& profiles, std::v
     found.clear();
     std::vector<std::string> objects, files;
     for (const ProfileBase* profile : profiles) {
-        objects.push_back(ObjectPath(*profile));
-        files.push_back(FileNameOf(objects.back()));
+        bool cannotTell = MatchProgram(*profile, "", "", nullptr) == MATCH_CANNOT_TELL;
+        objects.push_back(cannotTell ? std::string() : ObjectPath(*profile));
+        if (!cannotTell)
+            files.push_back(FileNameOf(objects.back()));
     }
     std::vector<ListedProcess> processes;
     if (!ListProcesses(processes)) {
@@ -100,10 +103,9 @@ bool FindRunningPrograms(const std::vector<const ProfileBase*>& profiles, std::v
     ReadCandidates(processes, files, candidates);
     for (size_t i = 0; i < profiles.size(); ++i) {
         const ProfileBase& profile = *profiles[i];
-        ProfilePrograms programs = { &profile, MatchProgram(profile, objects[i].c_str(), "", nullptr) == MATCH_CANNOT_TELL, {} };
-        for (const Candidate& candidate : candidates) {
-            if (programs.cannotTell)
-                break;
+        ProfilePrograms programs = { &profile, objects[i].empty(), {} };
+        for (size_t c = 0; c < candidates.size() && !programs.cannotTell; ++c) {
+            const Candidate& candidate = candidates[c];
             ProgramMatch match = MatchProgram(profile, objects[i].c_str(), candidate.path.c_str(),
                                               candidate.commandLineRead ? candidate.commandLine.c_str() : nullptr);
             if (match == MATCH_SAME || match == MATCH_SAME_FILE)
@@ -112,6 +114,16 @@ bool FindRunningPrograms(const std::vector<const ProfileBase*>& profiles, std::v
         found.push_back(programs);
     }
     return true;
+}
+
+std::string CopyText(const ProgramCopy& copy, const std::vector<std::string>& titles)
+{
+    std::string text = "process " + std::to_string(copy.processId);
+    for (const std::string& title : titles)
+        text += " " + QuotedExcerpt(title);
+    if (copy.byFileAlone)
+        text += " (found by its file alone: " + copy.why + ")";
+    return text;
 }
 
 std::vector<const ProfileBase*> ProfilesFrom(const ProfileBase* first)

@@ -32,6 +32,10 @@ struct ProfilePrograms {
 bool FindRunningPrograms(const std::vector<const ProfileBase*>& profiles, std::vector<ProfilePrograms>& found,
                          std::string& error);
 
+// How the commands name a running copy: "process 12", the titles given (UTF-8, quoted), and where
+// its file alone decided, why.
+std::string CopyText(const ProgramCopy& copy, const std::vector<std::string>& titles = {});
+
 // The profiles from the first on, in list order: a package's launch order.
 std::vector<const ProfileBase*> ProfilesFrom(const ProfileBase* first);
 

@@ -25,24 +25,18 @@ std::string CannotTellWhy(const ProfileBase& profile)
     return profile.object()[0] ? "the shell chooses the program of a document or address" : "it has no object";
 }
 
-// "process 12", with the titles of its windows and, where it was found by its file alone, why.
-std::string ProcessText(const ProgramCopy& copy, const std::vector<ProgramWindow>& windows)
+// The titles of the process's main windows that have one.
+std::vector<std::string> TitlesOf(DWORD processId, const std::vector<ProgramWindow>& windows)
 {
-    std::string text = "process " + std::to_string(copy.processId);
+    std::vector<std::string> titles;
     for (const ProgramWindow& window : windows)
-        if (window.processId == copy.processId && !window.title.empty())
-            text += " " + QuotedExcerpt(window.title);
-    if (copy.byFileAlone)
-        text += " (found by its file alone: " + copy.why + ")";
-    return text;
+        if (window.processId == processId && !window.title.empty())
+            titles.push_back(window.title);
+    return titles;
 }
 
-Json ProcessJson(const ProgramCopy& copy, const std::vector<ProgramWindow>& windows)
+Json ProcessJson(const ProgramCopy& copy, const std::vector<std::string>& titles)
 {
-    Json titles = Json::array();
-    for (const ProgramWindow& window : windows)
-        if (window.processId == copy.processId && !window.title.empty())
-            titles.push_back(window.title);
     Json process = Json{ { "id", copy.processId }, { "windows", titles }, { "commandLineRead", !copy.byFileAlone } };
     if (copy.byFileAlone)
         process["why"] = ReportText(copy.why.c_str());
@@ -65,8 +59,9 @@ void ReportPackage(const std::vector<ProfilePrograms>& found, const std::vector<
         }
         Json processes = Json::array();
         for (size_t copy = 0; copy < programs.copies.size(); ++copy) {
-            processes.push_back(ProcessJson(programs.copies[copy], windows));
-            text += (copy ? ", " : ": ") + ProcessText(programs.copies[copy], windows);
+            std::vector<std::string> titles = TitlesOf(programs.copies[copy].processId, windows);
+            processes.push_back(ProcessJson(programs.copies[copy], titles));
+            text += (copy ? ", " : ": ") + CopyText(programs.copies[copy], titles);
         }
         if (!programs.copies.empty())
             item["processes"] = processes;
@@ -159,7 +154,7 @@ int CloseCommand(const Invocation& call, Console& console)
                 if (window.processId == copy.processId)
                     program.asked = PostMessageA(window.window, WM_CLOSE, 0, 0) || program.asked;
             console.out((program.asked ? "asked " : "shows no window to close: ") + program.name + ": " +
-                        ProcessText(copy, {}) + "\n");
+                        CopyText(copy) + "\n");
             closing.push_back(program);
         }
     }
