@@ -7,9 +7,7 @@
 static_assert(SHOW_NORMAL == SW_SHOWNORMAL && SHOW_MAXIMIZED == SW_SHOWMAXIMIZED && SHOW_MINIMIZED == SW_MINIMIZE,
               "the table's show commands are the platform's");
 
-namespace {
-
-bool StartProcess(const ProfileBase& profile, int showCommand)
+bool StartExecutable(const ProfileBase& profile, PROCESS_INFORMATION* kept)
 {
     char commandLine[COMMAND_LINE_SIZE];
     if (!ComposeCommandLine(profile.object(), profile.arguments(), commandLine, sizeof commandLine)) {
@@ -21,7 +19,7 @@ bool StartProcess(const ProfileBase& profile, int showCommand)
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = (WORD)showCommand;
+    startup.wShowWindow = (WORD)ResolveShowCommand(profile.window());
     PROCESS_INFORMATION process;
     ZeroMemory(&process, sizeof process);
 
@@ -30,11 +28,17 @@ bool StartProcess(const ProfileBase& profile, int showCommand)
     if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, folder,
                        &startup, &process)) {
         CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        process.hThread = nullptr;
+        if (kept)
+            *kept = process;
+        else
+            CloseHandle(process.hProcess);
         return true;
     }
     return false;
 }
+
+namespace {
 
 // ShellExecute reports success as a value above 32, and failure as a code of its own; the low
 // codes are system error numbers, the others are given theirs here.
@@ -71,7 +75,7 @@ bool LaunchProfile(const ProfileBase& profile, HWND owner)
     case LAUNCH_DOCUMENT:
         return Succeeded(ShellExecuteA(owner, profile.command(), profile.object(), nullptr, nullptr, showCommand));
     case LAUNCH_EXECUTABLE:
-        return StartProcess(profile, showCommand);
+        return StartExecutable(profile, nullptr);
     }
     return false;
 }

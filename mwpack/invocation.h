@@ -19,7 +19,14 @@ struct Invocation {
     bool has(const char* flag) const { return flags.count(flag) != 0; }
     // The option's value, or the fallback when it was not given.
     std::string value(const char* name, const char* fallback = "") const;
+    // The option's value as a whole number, or the fallback when it was not given; false when the
+    // value is not a whole number of at most `most`.
+    bool number(const char* name, unsigned long fallback, unsigned long most, unsigned long& out) const;
 };
+
+// The paths of the packages that the operands name, or of every package of the folder when none
+// is named; false, with a message, when that folder does not exist.
+bool NamedPackages(const Invocation& call, std::vector<std::string>& paths, std::string& error);
 
 // Every command reports on the console and gives the process's exit code.
 int ListCommand(const Invocation& call, Console& console);
@@ -36,6 +43,8 @@ int RemoveCommand(const Invocation& call, Console& console);
 int CheckCommand(const Invocation& call, Console& console);
 int ShortcutCommand(const Invocation& call, Console& console);
 int LaunchCommand(const Invocation& call, Console& console);
+int StatusCommand(const Invocation& call, Console& console);
+int CloseCommand(const Invocation& call, Console& console);
 int CaptureCommand(const Invocation& call, Console& console);
 int ImportShortcutsCommand(const Invocation& call, Console& console);
 

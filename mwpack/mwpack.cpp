@@ -26,6 +26,8 @@ const size_t MANY = (size_t)-1;
 
 // Options that may be given more than once; Invocation::lists keeps each value.
 const char REPEATABLE[] = "exclude";
+// Flags that also take a value when it follows an equals sign (--wait-ready=20).
+const char OPTIONAL_VALUE[] = "wait-ready";
 
 const CommandEntry COMMANDS[] = {
     { "list", "list [--json]", "Lists the packages of the folder with their profile counts.\n", "json", "", 0, 0,
@@ -79,10 +81,30 @@ const CommandEntry COMMANDS[] = {
       "Only a shortcut that starts this package with this Marlowin is replaced or removed; another\n"
       "file of that name is replaced only with --force. Marlowin.exe must stand beside mwpack.exe.\n",
       "desktop start-menu startup remove force", "to", 1, 1, ShortcutCommand },
-    { "launch", "launch PACKAGE",
+    { "launch", "launch PACKAGE [--if-running start|skip|focus] [--wait-ready[=SECONDS]] [--delay MS]",
       "Starts the package's profiles in launch order, as Marlowin.exe PACKAGE does, and prints each\n"
-      "one started. Exit code 1 when any could not be started.\n",
-      "", "", 1, 1, LaunchCommand },
+      "one started. Exit code 1 when any could not be started.\n"
+      "--if-running skip starts no second copy of a profile whose program runs already (as status\n"
+      "tells); focus also brings that program's window to the front, restored if it was minimized;\n"
+      "start, the default, starts every profile. A profile that cannot tell is started.\n"
+      "--wait-ready waits, before the next profile starts, until the program just started shows a\n"
+      "window or waits for input, at most SECONDS (30); a program that ends holds nothing up.\n"
+      "--delay waits MS milliseconds more. Without these options nothing waits.\n",
+      "wait-ready", "if-running delay", 1, 1, LaunchCommand },
+    { "status", "status [PACKAGE...] [--json]",
+      "Tells, for each profile of the packages in launch order, whether its program runs now:\n"
+      "running (with the process ids and the titles of the program's windows), not running, or\n"
+      "cannot tell (a document or address, whose program the shell chooses). Every package of the\n"
+      "folder when none is named. A process is the profile's program when it runs the profile's\n"
+      "object with the profile's arguments; where its command line cannot be read, its program file\n"
+      "alone decides, and the output says so.\n",
+      "json", "", 0, MANY, StatusCommand },
+    { "close", "close PACKAGE [--timeout SECONDS] [--force]",
+      "Asks each running program of the package to close, as its close box does, in reverse launch\n"
+      "order, and waits up to SECONDS (10) for them to end; with --force, ends those still running.\n"
+      "Programs that match no profile of the package are never touched, whatever their name. Exit\n"
+      "code 1 names each program still running.\n",
+      "force", "timeout", 1, 1, CloseCommand },
     { "capture", "capture PACKAGE [--dry-run] [--json] [--force] [--exclude PATTERN]...",
       "Writes a package of one Executable profile for each program with a window on the desktop now:\n"
       "its path, its arguments where they can be read, its folder, its window state, a name from its\n"
@@ -156,6 +178,23 @@ std::string Invocation::value(const char* name, const char* fallback) const
     return found == values.end() ? fallback : found->second;
 }
 
+bool Invocation::number(const char* name, unsigned long fallback, unsigned long most, unsigned long& out) const
+{
+    std::map<std::string, std::string>::const_iterator found = values.find(name);
+    out = fallback;
+    if (found == values.end())
+        return true;
+    const std::string& text = found->second;
+    // Ten digits at most: the value cannot overflow before it is compared.
+    if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    unsigned long long value = 0;
+    for (char digit : text)
+        value = value * 10 + (unsigned)(digit - '0');
+    out = (unsigned long)value;
+    return value <= most;
+}
+
 int RunMwpack(const std::vector<std::string>& arguments, Console& console)
 {
     int code = Run(arguments, console);
@@ -218,11 +257,13 @@ int Run(const std::vector<std::string>& arguments, Console& console)
         bool takesValue = name == "folder" || (entry && Listed(entry->valueOptions, name)) ||
                           (entry && Listed(entry->valueOptions, PROFILE_OPTIONS) && FieldOfKey(name) >= 0);
         if (name == "help" || name == "version" || (entry && Listed(entry->flags, name))) {
-            if (equals != std::string::npos)
+            if (equals != std::string::npos && !Listed(OPTIONAL_VALUE, name))
                 return UsageError(console, "option --" + name + " takes no value", entry);
             if (name == "help")
                 help = true;
             call.flags.insert(name);
+            if (equals != std::string::npos)
+                call.values[name] = argument.substr(equals + 1);
         } else if (takesValue) {
             if (equals == std::string::npos && i + 1 >= arguments.size())
                 return UsageError(console, "option " + argument + " needs a value", entry);

@@ -69,6 +69,18 @@ bool PackagesInFolder(const std::string& folder, std::vector<std::string>& paths
 
 }  // namespace
 
+bool NamedPackages(const Invocation& call, std::vector<std::string>& paths, std::string& error)
+{
+    for (const std::string& operand : call.operands)
+        paths.push_back(ResolvePackage(operand, call.folder));
+    std::vector<std::string> titles;
+    if (call.operands.empty() && !PackagesInFolder(call.folder, paths, titles)) {
+        error = "the packages folder " + call.folder + " does not exist";
+        return false;
+    }
+    return true;
+}
+
 int ListCommand(const Invocation& call, Console& console)
 {
     std::vector<std::string> paths, titles;
@@ -149,11 +161,10 @@ int ExportCommand(const Invocation& call, Console& console)
 
 int CheckCommand(const Invocation& call, Console& console)
 {
-    std::vector<std::string> paths, titles;
-    for (const std::string& operand : call.operands)
-        paths.push_back(ResolvePackage(operand, call.folder));
-    if (call.operands.empty() && !PackagesInFolder(call.folder, paths, titles))
-        return Failure(console, "the packages folder " + call.folder + " does not exist");
+    std::vector<std::string> paths;
+    std::string folderError;
+    if (!NamedPackages(call, paths, folderError))
+        return Failure(console, folderError);
 
     int result = EXIT_OK;
     Json reports = Json::array();

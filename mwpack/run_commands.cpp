@@ -6,6 +6,7 @@
 #include "base/dynamic_library.h"
 #include "launch/launch_profiles.h"
 #include "mwpack/invocation.h"
+#include "mwpack/launch_steps.h"
 #include "mwpack/package_access.h"
 #include "mwpack/quoted_text.h"
 #include "mwpack/shortcut_files.h"
@@ -57,13 +58,21 @@ bool StartsThePackage(ShortcutFiles& shortcuts, const std::string& linkPath, con
 
 int LaunchCommand(const Invocation& call, Console& console)
 {
+    LaunchSteps steps;   // --if-running, --wait-ready, --delay
+    std::string error;
+    if (!steps.read(call, error))
+        return UsageFailure(console, error);
     std::string path = ResolvePackage(call.operands[0], call.folder);
     HeldPackage package(path, OPEN_TO_READ);
     if (!package.get())
         return Failure(console, package.error());
+    if (!steps.look(package->profiles.first, error))
+        return Failure(console, error);
     int result = EXIT_OK;
     for (const ProfileBase* node : package.launchOrder()) {
-        if (LaunchProfile(*node, nullptr)) {
+        if (steps.running(*node, console))
+            continue;
+        if (steps.start(*node, console)) {
             console.out(std::string("started ") + node->name() + ": " + node->object() + "\n");
         } else {
             DWORD code = GetLastError();

@@ -103,6 +103,24 @@ bool ExactAnsi(const std::wstring& wide, std::string& ansi)
     return FromWide(CP_ACP, wide, ansi) && ToWide(CP_ACP, ansi.data(), ansi.size(), back) && back == wide;
 }
 
+std::wstring WholeCharacters(const std::wstring& text)
+{
+    std::wstring wide(text);
+    for (size_t i = 0; i < wide.size(); ++i) {
+        bool high = wide[i] >= 0xD800 && wide[i] <= 0xDBFF;
+        if (high && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF)
+            ++i;
+        else if (high || (wide[i] >= 0xDC00 && wide[i] <= 0xDFFF))
+            wide[i] = 0xFFFD;
+    }
+    return wide;
+}
+
+std::string Utf8Text(const std::wstring& wide)
+{
+    return NarrowText(CP_UTF8, WholeCharacters(wide));
+}
+
 std::string ReportText(const std::string& ansi)
 {
     std::string out;

@@ -17,6 +17,12 @@ bool ExactAnsi(const std::wstring& wide, std::string& ansi);
 // The exact conversions between the system code page and UTF-8, for the text form.
 extern const CodePage SystemCodePage;
 
+// The text with each surrogate that lacks its other half as U+FFFD: such a half has no UTF-8 form,
+// yet the systems before Vista write one (in a window title, say), which no JSON reader accepts.
+std::wstring WholeCharacters(const std::wstring& text);
+// The text in UTF-8, of whole characters.
+std::string Utf8Text(const std::wstring& wide);
+
 // For reports in JSON: the text in UTF-8, with '?' for what has no exact form.
 std::string ReportText(const std::string& ansi);
 // The other way, for messages that quote UTF-8 input: '?' for what has no exact form.

@@ -255,6 +255,7 @@ std::vector<Recording> RecorderLog::read() const
             return line.substr(at, stop == std::string::npos ? std::string::npos : stop - at);
         };
         recording.created = strtoull(value("time").c_str(), nullptr, 10);
+        recording.shown = strtoull(value("shown").c_str(), nullptr, 10);
         recording.flags = strtoul(value("flags").c_str(), nullptr, 10);
         recording.show = (unsigned)strtoul(value("show").c_str(), nullptr, 10);
         recording.directory = value("cwd");

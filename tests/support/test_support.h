@@ -74,6 +74,7 @@ double MillisecondsNow();
 // One line of the recorder's log.
 struct Recording {
     unsigned long long created = 0;
+    unsigned long long shown = 0;   // when a recorder with a window asked for it to show; 0 without one
     unsigned long flags = 0;
     unsigned show = 0;
     std::string directory;
