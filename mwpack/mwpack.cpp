@@ -74,13 +74,18 @@ const CommandEntry COMMANDS[] = {
       "without an end, unknown type or window texts, duplicate names. Profiles are numbered in\n"
       "launch order. Exit code 1 only for problems.\n",
       "json", "", 0, MANY, CheckCommand },
-    { "shortcut", "shortcut PACKAGE [--desktop | --start-menu | --startup | --to FOLDER] [--remove] [--force]",
+    { "shortcut",
+      "shortcut PACKAGE [--desktop | --start-menu | --startup | --to FOLDER] [--hotkey KEYS]\n"
+      "                [--if-running start|skip|focus] [--remove] [--force]",
       "Makes a shortcut, named after the package and with Marlowin's icon, that starts the package\n"
       "with Marlowin.exe; on the desktop unless told otherwise. --startup puts it in the user's\n"
-      "Startup folder, so the package starts at sign-in. --remove takes the shortcut away again.\n"
-      "Only a shortcut that starts this package with this Marlowin is replaced or removed; another\n"
+      "Startup folder, so the package starts at sign-in. --hotkey gives it a key such as\n"
+      "Ctrl+Alt+W (with Ctrl or Alt), which the Windows shell honours for shortcuts on the desktop\n"
+      "and in the Start menu. With --if-running the shortcut starts the package through mwpack\n"
+      "launch --if-running in a minimized console instead. --remove takes the shortcut away again.\n"
+      "Only a shortcut that starts this package as mwpack makes it is replaced or removed; another\n"
       "file of that name is replaced only with --force. Marlowin.exe must stand beside mwpack.exe.\n",
-      "desktop start-menu startup remove force", "to", 1, 1, ShortcutCommand },
+      "desktop start-menu startup remove force", "to hotkey if-running", 1, 1, ShortcutCommand },
     { "launch", "launch PACKAGE [--if-running start|skip|focus] [--wait-ready[=SECONDS]] [--delay MS]",
       "Starts the package's profiles in launch order, as Marlowin.exe PACKAGE does, and prints each\n"
       "one started. Exit code 1 when any could not be started.\n"

@@ -2,9 +2,13 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "base/app_state.h"
 #include "base/dynamic_library.h"
 #include "launch/launch_profiles.h"
+#include "mwpack/hotkey.h"
 #include "mwpack/invocation.h"
 #include "mwpack/launch_steps.h"
 #include "mwpack/package_access.h"
@@ -36,22 +40,44 @@ bool DestinationFolder(const Invocation& call, std::string& folder, std::string&
     return true;
 }
 
-// The command line of the shortcut that starts the package with this Marlowin.
-std::string ShortcutArguments(const std::string& package)
+const char* const IF_RUNNING_MODES[] = { "start", "skip", "focus" };
+
+// What a shortcut of the package starts: Marlowin.exe with the package; or, with --if-running,
+// this mwpack's launch in a minimized console, which can leave running programs be.
+ShortcutTarget ShortcutStart(const std::string& package, const std::string& ifRunning)
 {
-    return "\"" + package + "\"";
+    char self[MAX_PATH] = "";
+    DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string program = ifRunning.empty() ? std::string(ExeFolder()) + "\\Marlowin.exe"
+                                            : ResolveFile(length > 0 && length < sizeof self ? self : "mwpack.exe");
+    std::string arguments = ifRunning.empty() ? "\"" + package + "\""
+                                              : "launch \"" + package + "\" --if-running " + ifRunning;
+    ShortcutTarget start;
+    start.target = WideText(CP_ACP, ResolveFile(program));
+    start.arguments = WideText(CP_ACP, arguments);
+    start.directory = WideText(CP_ACP, ExeFolder());
+    start.showCommand = ifRunning.empty() ? SW_SHOWNORMAL : SW_SHOWMINNOACTIVE;
+    start.hotkey = 0;
+    return start;
 }
 
-// Whether the shortcut file is one that starts this Marlowin with this package: only such a one
-// is replaced or removed. The paths may differ in letter case and form.
-bool StartsThePackage(ShortcutFiles& shortcuts, const std::string& linkPath, const std::string& marlowin,
-                      const std::string& package)
+// Whether the shortcut file is one that mwpack makes for this package, in either form: only such
+// a one is replaced or removed. The paths may differ in letter case and form.
+bool StartsThePackage(ShortcutFiles& shortcuts, const std::string& linkPath, const std::string& package)
 {
     ShortcutTarget link;
     std::string error, target, arguments;
-    return shortcuts.read(linkPath, link, error) && ExactAnsi(link.target, target) &&
-           ExactAnsi(link.arguments, arguments) && lstrcmpiA(ResolveFile(target).c_str(), marlowin.c_str()) == 0 &&
-           lstrcmpiA(arguments.c_str(), ShortcutArguments(package).c_str()) == 0;
+    if (!shortcuts.read(linkPath, link, error) || !ExactAnsi(link.target, target) ||
+        !ExactAnsi(link.arguments, arguments))
+        return false;
+    std::wstring program = WideText(CP_ACP, ResolveFile(target));
+    for (const char* mode : { "", "start", "skip", "focus" }) {
+        ShortcutTarget start = ShortcutStart(package, mode);
+        if (lstrcmpiW(program.c_str(), start.target.c_str()) == 0 &&
+            lstrcmpiW(WideText(CP_ACP, arguments).c_str(), start.arguments.c_str()) == 0)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -88,26 +114,33 @@ int ShortcutCommand(const Invocation& call, Console& console)
     std::string folder, error;
     if (!DestinationFolder(call, folder, error))
         return UsageFailure(console, error);
+    uint16_t hotkey = 0;
+    if (call.values.count("hotkey") && !ParseHotkey(call.value("hotkey"), hotkey, error))
+        return UsageFailure(console, "--hotkey: " + error);
+    std::string ifRunning = call.value("if-running");
+    if (call.values.count("if-running") &&
+        std::find(std::begin(IF_RUNNING_MODES), std::end(IF_RUNNING_MODES), ifRunning) == std::end(IF_RUNNING_MODES))
+        return UsageFailure(console, "--if-running takes start, skip or focus");
     std::string path = ResolvePackage(call.operands[0], call.folder);
     std::string linkPath = folder + "\\" + FileTitle(path) + ".lnk";
-    // The shortcut starts the Marlowin.exe beside this program.
-    std::string marlowin = ResolveFile(std::string(ExeFolder()) + "\\Marlowin.exe");
     ComApartment apartment;
     ShortcutFiles shortcuts;
     bool exists = GetFileAttributesA(linkPath.c_str()) != INVALID_FILE_ATTRIBUTES;
-    bool ours = exists && StartsThePackage(shortcuts, linkPath, marlowin, path);
+    bool ours = exists && StartsThePackage(shortcuts, linkPath, path);
     if (call.has("remove")) {
         if (!exists)
             return Failure(console, linkPath + " does not exist");
         if (!ours)
-            return Failure(console, linkPath + " does not start " + path + " with " + marlowin +
-                                        "; it is left as it is");
+            return Failure(console, linkPath + " does not start " + path + " as mwpack makes shortcuts; it is left "
+                                               "as it is");
         if (!DeleteFileA(linkPath.c_str()))
             return Failure(console, DescribeFileError(linkPath, GetLastError()));
         console.out("removed " + linkPath + "\n");
         return EXIT_OK;
     }
-    // Without Marlowin.exe beside it a shortcut would start nothing.
+    // The shortcut starts the Marlowin.exe beside this program, and takes its icon; without one it
+    // would start nothing.
+    std::string marlowin = ResolveFile(std::string(ExeFolder()) + "\\Marlowin.exe");
     if (GetFileAttributesA(marlowin.c_str()) == INVALID_FILE_ATTRIBUTES)
         return Failure(console, "Marlowin.exe is not beside mwpack.exe (" + marlowin +
                                     "), so a shortcut would start nothing; nothing was made");
@@ -120,11 +153,11 @@ int ShortcutCommand(const Invocation& call, Console& console)
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return Failure(console, "the folder " + folder + " does not exist");
     if (exists && !ours && !call.has("force"))
-        return Failure(console, linkPath + " exists and does not start " + path + " with this Marlowin; --force "
-                                           "replaces it");
-    if (!shortcuts.write(linkPath, marlowin, ShortcutArguments(path), "Start the package " + FileTitle(path), true,
-                         error))
+        return Failure(console, linkPath + " exists and does not start " + path + " as mwpack makes shortcuts; "
+                                           "--force replaces it");
+    if (!shortcuts.write(linkPath, ShortcutStart(path, ifRunning), marlowin, "Start the package " + FileTitle(path),
+                         hotkey, true, error))
         return Failure(console, error);
-    console.out("made " + linkPath + "\n");
+    console.out("made " + linkPath + (hotkey ? " (" + HotkeyText(hotkey) + ")" : std::string()) + "\n");
     return EXIT_OK;
 }

@@ -88,15 +88,19 @@ bool ShortcutFiles::read(const std::string& linkPath, ShortcutTarget& target, st
     int show = StoredShowCommand(linkPath);
     if (!show && FAILED(link_->GetShowCmd(&show)))
         show = SW_SHOWNORMAL;
+    WORD hotkey = 0;
+    if (FAILED(link_->GetHotkey(&hotkey)))
+        hotkey = 0;
     target.target = path;
     target.arguments = arguments;
     target.directory = directory;
     target.showCommand = show;
+    target.hotkey = hotkey;
     return true;
 }
 
-bool ShortcutFiles::write(const std::string& linkPath, const std::string& program, const std::string& arguments,
-                          const std::string& description, bool replace, std::string& error)
+bool ShortcutFiles::write(const std::string& linkPath, const ShortcutTarget& start, const std::string& icon,
+                          const std::string& description, uint16_t hotkey, bool replace, std::string& error)
 {
     // A fresh object: one that read another shortcut would keep what this one does not set.
     IShellLinkW* link = CreateLink();
@@ -104,12 +108,14 @@ bool ShortcutFiles::write(const std::string& linkPath, const std::string& progra
         error = "the shell's link object is not available";
         return false;
     }
-    std::wstring wideProgram = WideText(CP_ACP, program);
-    link->SetPath(wideProgram.c_str());
-    link->SetArguments(WideText(CP_ACP, arguments).c_str());
-    link->SetWorkingDirectory(WideText(CP_ACP, program.substr(0, program.find_last_of('\\'))).c_str());
-    link->SetIconLocation(wideProgram.c_str(), 0);
+    link->SetPath(start.target.c_str());
+    link->SetArguments(start.arguments.c_str());
+    link->SetWorkingDirectory(start.directory.c_str());
+    link->SetShowCmd(start.showCommand);
+    link->SetIconLocation(WideText(CP_ACP, icon).c_str(), 0);
     link->SetDescription(WideText(CP_ACP, description).c_str());
+    if (hotkey)
+        link->SetHotkey(hotkey);
     FileReplacement file(linkPath);
     bool saved = file.create(error) && LoadOrSave(link, file.temporaryPath(), true);
     link->Release();

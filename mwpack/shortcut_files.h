@@ -3,6 +3,8 @@
 #ifndef MARLOWIN_SHORTCUT_FILES_H
 #define MARLOWIN_SHORTCUT_FILES_H
 
+#include <stdint.h>
+
 #include <string>
 
 struct IShellLinkW;
@@ -16,6 +18,7 @@ struct ShortcutTarget {
     std::wstring arguments;
     std::wstring directory;
     int showCommand;           // SW_ value
+    uint16_t hotkey;           // the shell's hot key word; 0 for none
 };
 
 // Reads and writes shortcut files with one link object of the shell.
@@ -28,10 +31,11 @@ public:
 
     // False, with a message, for a file that cannot be read as a shortcut.
     bool read(const std::string& linkPath, ShortcutTarget& target, std::string& error);
-    // Writes a shortcut to the program with its arguments, icon and description, whole or not at
-    // all; an existing file is replaced only when `replace` allows it.
-    bool write(const std::string& linkPath, const std::string& program, const std::string& arguments,
-               const std::string& description, bool replace, std::string& error);
+    // Writes a shortcut to the program with its arguments, icon, description, show command and hot
+    // key (0 for none), whole or not at all; an existing file is replaced only when `replace`
+    // allows it.
+    bool write(const std::string& linkPath, const ShortcutTarget& start, const std::string& icon,
+               const std::string& description, uint16_t hotkey, bool replace, std::string& error);
 
 private:
     IShellLinkW* link_;

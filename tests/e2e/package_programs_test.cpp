@@ -2,6 +2,8 @@
 // that show a window titled with their arguments stand for a package's programs.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <objidl.h>
+#include <shlobj.h>
 #include <string>
 #include <vector>
 
@@ -167,6 +169,50 @@ TEST_F(PackagePrograms, CloseEndsThePackagesProgramsLeavesOthersAndForceEndsAStu
     EXPECT_EQ(Mwpack("close Work").output, "nothing of " + folder + "\\Work.mwpack runs\n");
     for (HANDLE process : { a, stubborn, other })
         CloseHandle(process);
+}
+
+// A shortcut with a key that starts the package only where its programs do not run yet: as the
+// shell would start it twice, the program starts once.
+TEST_F(PackagePrograms, ShortcutWithAKeyStartsThroughLaunchIfRunning)
+{
+    std::string path = Package("Keyed", { RecorderRecord("window K", "K") });
+    std::string links = folder + "\\links";
+    CreateDirectoryA(links.c_str(), nullptr);
+    ConsoleRun made = Mwpack("shortcut Keyed --to \"" + links + "\" --hotkey ctrl+alt+k --if-running skip");
+    ASSERT_EQ(made.run.exitCode, 0u) << made.errors;
+    std::string linkPath = links + "\\Keyed.lnk";
+    EXPECT_EQ(made.output, "made " + linkPath + " (Ctrl+Alt+K)\n");
+
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    IShellLinkA* link = nullptr;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link)));
+    IPersistFile* file = nullptr;
+    ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file)));
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH);
+    ASSERT_TRUE(SUCCEEDED(file->Load(wide, STGM_READ)));
+    char target[MAX_PATH] = "", arguments[1024] = "";
+    WORD hotkey = 0;
+    link->GetPath(target, sizeof target, nullptr, 0);
+    link->GetArguments(arguments, sizeof arguments);
+    link->GetHotkey(&hotkey);
+    file->Release();
+    link->Release();
+    CoUninitialize();
+    EXPECT_EQ(lstrcmpiA(target, MwpackPath().c_str()), 0) << target;
+    EXPECT_EQ(std::string(arguments), "launch \"" + path + "\" --if-running skip");
+    EXPECT_EQ(hotkey, MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    // The console it starts in shows minimized: the show command in the file's header.
+    std::string header = ReadFileBytes(linkPath).substr(0, 64);
+    ASSERT_EQ(header.size(), 64u);
+    EXPECT_EQ((unsigned char)header[60], SW_SHOWMINNOACTIVE);
+
+    for (int press = 0; press < 2; ++press) {
+        RunResult run = RunCommandLine("\"" + std::string(target) + "\" " + arguments, 30000);
+        EXPECT_EQ(run.exitCode, 0u) << press;
+        ASSERT_TRUE(RecorderWindow("window K")) << press;
+    }
+    EXPECT_EQ(log.settle().size(), 1u) << "the program started once";
 }
 
 }  // namespace

@@ -206,6 +206,9 @@ TEST_F(Shortcuts, OnlyOnesThatStartThisPackageAreReplacedOrRemoved)
 
     ASSERT_EQ(Run({ "shortcut", "P", "--to", links, "--force" }).code, EXIT_OK);
     EXPECT_FALSE(ReadFileBytes(links + "\\P.lnk") == foreign);
+    // Keys the shell would take from every program, and modes launch does not know, make nothing.
+    EXPECT_EQ(Run({ "shortcut", "P", "--to", links, "--hotkey", "Shift+W" }).code, EXIT_USAGE);
+    EXPECT_EQ(Run({ "shortcut", "P", "--to", links, "--if-running", "twice" }).code, EXIT_USAGE);
     // Its own shortcut is replaced without asking, and removed.
     EXPECT_EQ(Run({ "shortcut", "P", "--to", links }).code, EXIT_OK);
     EXPECT_EQ(Run({ "shortcut", "P", "--to", links, "--remove" }).code, EXIT_OK);
