@@ -15,7 +15,8 @@ bool ListProcesses(std::vector<ListedProcess>& processes)
         // Windows 95 named the whole path here; the later systems name the file alone.
         const char* slash = strrchr(entry.szExeFile, '\\');
         if (entry.th32ProcessID != 0)
-            processes.push_back(ListedProcess{ entry.th32ProcessID, slash ? slash + 1 : entry.szExeFile });
+            processes.push_back(
+                ListedProcess{ entry.th32ProcessID, entry.th32ParentProcessID, slash ? slash + 1 : entry.szExeFile });
     }
     CloseHandle(snapshot);
     return true;

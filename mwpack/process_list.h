@@ -8,6 +8,7 @@
 
 struct ListedProcess {
     DWORD id;
+    DWORD parent;       // the process that started it, as the system recorded it
     std::string file;   // the program's file name without its folder, in the system code page
 };
 

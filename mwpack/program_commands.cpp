@@ -6,6 +6,7 @@
 #include "mwpack/json_text.h"
 #include "mwpack/package_access.h"
 #include "mwpack/package_programs.h"
+#include "mwpack/process_list.h"
 #include "mwpack/process_windows.h"
 #include "mwpack/text_conversion.h"
 
@@ -135,6 +136,14 @@ int CloseCommand(const Invocation& call, Console& console)
     if (!FindRunningPrograms(package.launchOrder(), found, error))
         return Failure(console, error);
 
+    // The console or script that runs this command may match a profile too (a plain cmd.exe): it is
+    // never closed under the user's feet.
+    DWORD parent = 0;
+    std::vector<ListedProcess> processes;
+    if (ListProcesses(processes))
+        for (const ListedProcess& process : processes)
+            parent = process.id == GetCurrentProcessId() ? process.parent : parent;
+
     // Asked in reverse launch order, each process once however many profiles it matches.
     std::vector<ProgramWindow> windows = MainWindows();
     std::vector<Closing> closing;
@@ -144,6 +153,10 @@ int CloseCommand(const Invocation& call, Console& console)
             for (const Closing& earlier : closing)
                 seen = seen || earlier.copy.processId == copy.processId;
             Closing program = { found[i].profile->name(), copy, nullptr, false };
+            if (copy.processId == parent && !seen) {
+                console.out("left alone: " + program.name + ": " + CopyText(copy) + ", which runs this command\n");
+                continue;
+            }
             if (seen || !OpenToClose(program, force))
                 continue;
             // As the close box does: the program may still ask its user or refuse.

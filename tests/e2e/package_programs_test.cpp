@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "launch/launch_rules.h"
 #include "tests/support/mwpack_run.h"
 #include "tests/support/test_support.h"
 
@@ -169,6 +170,19 @@ TEST_F(PackagePrograms, CloseEndsThePackagesProgramsLeavesOthersAndForceEndsAStu
     EXPECT_EQ(Mwpack("close Work").output, "nothing of " + folder + "\\Work.mwpack runs\n");
     for (HANDLE process : { a, stubborn, other })
         CloseHandle(process);
+
+    // The program that runs mwpack (here this test, as a console or a script would) matches a
+    // profile, yet is left alone, also with --force.
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    RecordSpec caller = RecorderRecord("", "Caller");
+    caller.object = self;
+    caller.arguments = SkipProgramName(GetCommandLineA());
+    Package("Caller", { caller });
+    ConsoleRun spared = Mwpack("close Caller --force --timeout 1");
+    EXPECT_EQ(spared.run.exitCode, 0u) << spared.errors;
+    EXPECT_EQ(spared.output.find("left alone: Caller: process " + std::to_string(GetCurrentProcessId())), 0u)
+        << spared.output;
 }
 
 // A shortcut with a key that starts the package only where its programs do not run yet: as the
