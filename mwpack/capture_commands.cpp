@@ -25,18 +25,6 @@
 
 namespace {
 
-std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-std::string FileOf(const std::string& path)
-{
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // The window text of a shell show command; the shell stores "Minimized" as SW_SHOWMINNOACTIVE.
 const char* WindowForShow(int show)
 {
@@ -85,9 +73,7 @@ int WriteNewPackage(const Invocation& call, Console& console, std::vector<Profil
         return Failure(console, "found nothing to put in " + path + "; nothing was written");
     ProfileList list;
     LinkInNameOrder(profiles.data(), (uint32_t)profiles.size(), list);
-    std::vector<const ProfileBase*> order;
-    for (const ProfileBase* node = list.first; node; node = node->next)
-        order.push_back(node);
+    std::vector<const ProfileBase*> order = InOrder(list);
     std::string listing;
     if (call.has("json") && !ExportText(order, SystemCodePage, listing, error))
         return Failure(console, MessageText(error));
@@ -327,8 +313,7 @@ int CaptureCommand(const Invocation& call, Console& console)
 int ImportShortcutsCommand(const Invocation& call, Console& console)
 {
     std::string folder = ResolveFile(call.operands[0]);
-    DWORD attributes = GetFileAttributesA(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (!FolderExists(folder))
         return Failure(console, "the folder " + call.operands[0] + " does not exist");
 
     ComApartment apartment;

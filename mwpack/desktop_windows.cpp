@@ -48,10 +48,10 @@ public:
     DesktopFilter(const DesktopFilter&) = delete;
     DesktopFilter& operator=(const DesktopFilter&) = delete;
 
+    // Whether a main window of the process shows on the current desktop.
     bool shows(HWND window, DWORD processId) const
     {
-        if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER) ||
-            (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+        if (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)
             return false;
         if (window == console_ || processId == GetCurrentProcessId() || (shell_ && processId == shell_))
             return false;
@@ -72,34 +72,72 @@ private:
     HWND console_;
 };
 
-struct Collection {
-    const DesktopFilter* filter;
-    std::vector<DesktopWindow> windows;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM data)
+BOOL CALLBACK CollectMainWindow(HWND window, LPARAM data)
 {
-    Collection& collection = *(Collection*)data;
-    DWORD processId = ProcessOf(window);
-    if (!collection.filter->shows(window, processId))
+    if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER))
         return TRUE;
     WCHAR title[512];
-    // For another process's window this reads the caption the system keeps; no message is sent.
+    // For another process's window this reads the caption the system keeps; no message is sent,
+    // so a program that hangs cannot hold mwpack up.
     int length = GetWindowTextW(window, title, ARRAYSIZE(title));
-    if (length <= 0)
-        return TRUE;
-    const char* state = WindowTextOf(IsIconic(window) ? SHOW_MINIMIZED : IsZoomed(window) ? SHOW_MAXIMIZED : SHOW_NORMAL);
-    collection.windows.push_back(DesktopWindow{ processId, std::wstring(title, length), state });
+    std::vector<ProgramWindow>& windows = *(std::vector<ProgramWindow>*)data;
+    windows.push_back(ProgramWindow{ window, ProcessOf(window), std::wstring(title, length > 0 ? length : 0) });
     return TRUE;
+}
+
+BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM data)
+{
+    DWORD& wanted = *(DWORD*)data;
+    if (ProcessOf(window) != wanted || !IsWindowVisible(window))
+        return TRUE;
+    wanted = 0;   // found: stop here
+    return FALSE;
 }
 
 }  // namespace
 
+std::vector<ProgramWindow> MainWindows()
+{
+    std::vector<ProgramWindow> windows;
+    // Top-level windows come in z-order, topmost first.
+    EnumWindows(CollectMainWindow, (LPARAM)&windows);
+    return windows;
+}
+
+bool ShowsWindow(DWORD processId)
+{
+    DWORD wanted = processId;
+    if (processId != 0)
+        EnumWindows(FindVisibleWindow, (LPARAM)&wanted);
+    return processId != 0 && wanted == 0;
+}
+
+bool BringToFront(DWORD processId)
+{
+    for (const ProgramWindow& main : MainWindows()) {
+        if (main.processId != processId)
+            continue;
+        // The asynchronous form, for a window of another thread: a program that hangs cannot hold
+        // mwpack up.
+        if (IsIconic(main.window))
+            ShowWindowAsync(main.window, SW_RESTORE);
+        SetForegroundWindow(main.window);
+        return true;
+    }
+    return false;
+}
+
 std::vector<DesktopWindow> VisibleDesktopWindows()
 {
     DesktopFilter filter;
-    Collection collection = { &filter, {} };
-    // Top-level windows come in z-order, topmost first.
-    EnumWindows(CollectWindow, (LPARAM)&collection);
-    return collection.windows;
+    std::vector<DesktopWindow> windows;
+    for (const ProgramWindow& main : MainWindows()) {
+        if (main.title.empty() || !filter.shows(main.window, main.processId))
+            continue;
+        const char* state = WindowTextOf(IsIconic(main.window)   ? SHOW_MINIMIZED
+                                         : IsZoomed(main.window) ? SHOW_MAXIMIZED
+                                                                 : SHOW_NORMAL);
+        windows.push_back(DesktopWindow{ main.processId, main.title, state });
+    }
+    return windows;
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "launch/launch_profiles.h"
-#include "mwpack/process_windows.h"
+#include "mwpack/desktop_windows.h"
 
 namespace {
 
@@ -62,9 +62,9 @@ bool LaunchSteps::read(const Invocation& call, std::string& error)
     return error.empty();
 }
 
-bool LaunchSteps::look(const ProfileBase* first, std::string& error)
+bool LaunchSteps::look(const std::vector<const ProfileBase*>& profiles, std::string& error)
 {
-    return ifRunning_ == IF_RUNNING_START || FindRunningPrograms(ProfilesFrom(first), running_, error);
+    return ifRunning_ == IF_RUNNING_START || FindRunningPrograms(profiles, running_, error);
 }
 
 bool LaunchSteps::running(const ProfileBase& profile, Console& console)

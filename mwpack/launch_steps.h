@@ -22,7 +22,7 @@ public:
     bool read(const Invocation& call, std::string& error);
     // Finds the profiles' running programs, when --if-running asks for them; false, with a
     // message, when the system does not list its processes.
-    bool look(const ProfileBase* first, std::string& error);
+    bool look(const std::vector<const ProfileBase*>& profiles, std::string& error);
     // True when the profile's program runs already and the profile is not to be started: skipped,
     // or also brought to the front. Says so on the console.
     bool running(const ProfileBase& profile, Console& console);

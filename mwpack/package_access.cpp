@@ -13,12 +13,6 @@ namespace {
 
 const char TOO_BIG[] = " is too big to be read whole: not enough memory; nothing was changed";
 
-std::string LastPart(const std::string& path)
-{
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // The long form of the path: of the whole, when it exists, else of its folder.
 std::string LongForm(const std::string& full)
 {
@@ -33,13 +27,33 @@ std::string LongForm(const std::string& full)
     return length > 0 && length < sizeof longer ? longer + full.substr(slash) : full;
 }
 
-bool IsFolder(const std::string& path)
+}  // namespace
+
+std::string FolderOf(const std::string& path)
+{
+    size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string FileOf(const std::string& path)
+{
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool FolderExists(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-}  // namespace
+std::vector<const ProfileBase*> InOrder(const ProfileList& list)
+{
+    std::vector<const ProfileBase*> order;
+    for (const ProfileBase* node = list.first; node; node = node->next)
+        order.push_back(node);
+    return order;
+}
 
 std::string DefaultPackagesFolder()
 {
@@ -66,10 +80,10 @@ std::string ResolvePackage(const std::string& text, const std::string& folder)
 
 bool ResolveNewPackage(const std::string& text, const std::string& folder, std::string& path, std::string& error)
 {
-    const char* fault = PackageNameFault(LastPart(text).c_str());
+    const char* fault = PackageNameFault(FileOf(text).c_str());
     path = ResolvePackage(text, folder);
     // What the system makes of the name counts too.
-    std::string name = LastPart(path);
+    std::string name = FileOf(path);
     if (!fault)
         fault = PackageNameFault(name.c_str());
     if (!fault && !HasPackageSuffix(name.c_str(), name.size()))
@@ -82,8 +96,8 @@ bool ResolveNewPackage(const std::string& text, const std::string& folder, std::
 bool ResolveOwnPackage(const std::string& text, const std::string& folder, std::string& path, std::string& error)
 {
     path = ResolvePackage(text, folder);
-    std::string name = LastPart(path);
-    if (IsFolder(path))
+    std::string name = FileOf(path);
+    if (FolderExists(path))
         error = path + " is a folder, not a package";
     else if (!HasPackageSuffix(name.c_str(), name.size()))
         error = path + " is not a package (" PACKAGE_SUFFIX ")";
@@ -144,11 +158,7 @@ bool HeldPackage::save(std::string& error)
 
 std::vector<const ProfileBase*> HeldPackage::launchOrder() const
 {
-    std::vector<const ProfileBase*> order;
-    order.reserve(package_->loadedCount);
-    for (const ProfileBase* node = package_->profiles.first; node; node = node->next)
-        order.push_back(node);
-    return order;
+    return InOrder(package_->profiles);
 }
 
 std::vector<const ProfileBase*> HeldPackage::fileOrder() const

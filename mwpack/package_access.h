@@ -33,6 +33,15 @@ std::string DescribeFileError(const std::string& path, DWORD code);
 // The system's own words for an error number, without the final line break.
 std::string SystemMessage(DWORD code);
 
+// The folder part of a path, without its final backslash; empty when it has none.
+std::string FolderOf(const std::string& path);
+// The last part of a path, after its last backslash or slash.
+std::string FileOf(const std::string& path);
+bool FolderExists(const std::string& path);
+
+// The profiles of a list in its order: a package's launch order.
+std::vector<const ProfileBase*> InOrder(const ProfileList& list);
+
 // A package held through the store for as long as the command runs: read whole, or not at all.
 // A package the command made is removed again unless it was saved.
 class HeldPackage {

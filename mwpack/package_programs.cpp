@@ -1,13 +1,12 @@
 #include "mwpack/package_programs.h"
 
-#include <string.h>
-
 #include <algorithm>
 
+#include "mwpack/package_access.h"
 #include "mwpack/process_list.h"
 #include "mwpack/program_match.h"
-#include "mwpack/running_program.h"
 #include "mwpack/quoted_text.h"
+#include "mwpack/running_program.h"
 #include "mwpack/text_conversion.h"
 
 namespace {
@@ -21,20 +20,6 @@ struct Candidate {
     std::string why;
 };
 
-const char* FileNameOf(const std::string& path)
-{
-    size_t slash = path.find_last_of("\\/");
-    return path.c_str() + (slash == std::string::npos ? 0 : slash + 1);
-}
-
-// The long form of a path that holds an 8.3 short name; the path itself otherwise.
-std::string LongPath(const std::string& path)
-{
-    char longPath[MAX_PATH];
-    DWORD length = path.find('~') == std::string::npos ? 0 : GetLongPathNameA(path.c_str(), longPath, sizeof longPath);
-    return length > 0 && length < sizeof longPath ? std::string(longPath) : path;
-}
-
 // The profile's object where the launcher finds it: a name without a folder is looked for as
 // process creation looks for a program (the launcher's folder, the current one, the system's, the
 // PATH), any other path is made full; without an extension the file is the ".exe" of that name.
@@ -42,16 +27,14 @@ std::string ObjectPath(const ProfileBase& profile)
 {
     std::string object = profile.object();
     object.erase(std::remove(object.begin(), object.end(), '"'), object.end());
-    char found[MAX_PATH];
-    DWORD length = 0;
     if (object.find_first_of("\\/:") == std::string::npos) {
-        length = SearchPathA(nullptr, object.c_str(), ".exe", sizeof found, found, nullptr);
-    } else {
-        if (!strchr(FileNameOf(object), '.'))
-            object += ".exe";
-        length = GetFullPathNameA(object.c_str(), sizeof found, found, nullptr);
+        char found[MAX_PATH];
+        DWORD length = SearchPathA(nullptr, object.c_str(), ".exe", sizeof found, found, nullptr);
+        return length > 0 && length < sizeof found ? ResolveFile(found) : object;
     }
-    return LongPath(length > 0 && length < sizeof found ? std::string(found) : object);
+    if (FileOf(object).find('.') == std::string::npos)
+        object += ".exe";
+    return ResolveFile(object);
 }
 
 // Reads the processes that may run one of the files; a process whose path or command line the
@@ -92,7 +75,7 @@ bool FindRunningPrograms(const std::vector<const ProfileBase*>& profiles, std::v
         bool cannotTell = MatchProgram(*profile, "", "", nullptr) == MATCH_CANNOT_TELL;
         objects.push_back(cannotTell ? std::string() : ObjectPath(*profile));
         if (!cannotTell)
-            files.push_back(FileNameOf(objects.back()));
+            files.push_back(FileOf(objects.back()));
     }
     std::vector<ListedProcess> processes;
     if (!ListProcesses(processes)) {
@@ -124,12 +107,4 @@ std::string CopyText(const ProgramCopy& copy, const std::vector<std::string>& ti
     if (copy.byFileAlone)
         text += " (found by its file alone: " + copy.why + ")";
     return text;
-}
-
-std::vector<const ProfileBase*> ProfilesFrom(const ProfileBase* first)
-{
-    std::vector<const ProfileBase*> order;
-    for (const ProfileBase* node = first; node; node = node->next)
-        order.push_back(node);
-    return order;
 }

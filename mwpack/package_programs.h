@@ -36,7 +36,4 @@ bool FindRunningPrograms(const std::vector<const ProfileBase*>& profiles, std::v
 // its file alone decided, why.
 std::string CopyText(const ProgramCopy& copy, const std::vector<std::string>& titles = {});
 
-// The profiles from the first on, in list order: a package's launch order.
-std::vector<const ProfileBase*> ProfilesFrom(const ProfileBase* first);
-
 #endif

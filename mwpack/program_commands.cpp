@@ -2,12 +2,12 @@
 // them by the one matching rule (program_match.h).
 #include <windows.h>
 
+#include "mwpack/desktop_windows.h"
 #include "mwpack/invocation.h"
 #include "mwpack/json_text.h"
 #include "mwpack/package_access.h"
 #include "mwpack/package_programs.h"
 #include "mwpack/process_list.h"
-#include "mwpack/process_windows.h"
 #include "mwpack/text_conversion.h"
 
 namespace {
@@ -26,7 +26,7 @@ std::vector<std::string> TitlesOf(DWORD processId, const std::vector<ProgramWind
     std::vector<std::string> titles;
     for (const ProgramWindow& window : windows)
         if (window.processId == processId && !window.title.empty())
-            titles.push_back(window.title);
+            titles.push_back(Utf8Text(window.title));
     return titles;
 }
 

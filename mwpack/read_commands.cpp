@@ -26,10 +26,9 @@ bool FileExists(const char* path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool FolderExists(const char* path)
+bool IsFolder(const char* path)
 {
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return FolderExists(path);
 }
 
 bool OnSearchPath(const char* program)
@@ -39,7 +38,7 @@ bool OnSearchPath(const char* program)
     return length > 0 && length < sizeof found;
 }
 
-const FileSystemProbe SYSTEM_PROBE = { FileExists, FolderExists, OnSearchPath };
+const FileSystemProbe SYSTEM_PROBE = { FileExists, IsFolder, OnSearchPath };
 
 bool AddPackageName(const char* name, size_t length, void* context)
 {
@@ -54,7 +53,7 @@ bool AddPackageName(const char* name, size_t length, void* context)
 // such folder.
 bool PackagesInFolder(const std::string& folder, std::vector<std::string>& paths, std::vector<std::string>& titles)
 {
-    if (!FolderExists(folder.c_str()))
+    if (!FolderExists(folder))
         return false;
     std::vector<Profile> names;   // a name per package, ordered as the store orders names
     ForEachPackage(folder.c_str(), AddPackageName, &names);

@@ -92,7 +92,7 @@ int LaunchCommand(const Invocation& call, Console& console)
     HeldPackage package(path, OPEN_TO_READ);
     if (!package.get())
         return Failure(console, package.error());
-    if (!steps.look(package->profiles.first, error))
+    if (!steps.look(package.launchOrder(), error))
         return Failure(console, error);
     int result = EXIT_OK;
     for (const ProfileBase* node : package.launchOrder()) {
@@ -149,8 +149,7 @@ int ShortcutCommand(const Invocation& call, Console& console)
         return Failure(console, path + " does not end in " PACKAGE_SUFFIX ", so Marlowin.exe would not start it");
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
         return Failure(console, path + " does not exist");
-    DWORD attributes = GetFileAttributesA(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (!FolderExists(folder))
         return Failure(console, "the folder " + folder + " does not exist");
     if (exists && !ours && !call.has("force"))
         return Failure(console, linkPath + " exists and does not start " + path + " as mwpack makes shortcuts; "

@@ -102,13 +102,6 @@ bool MakePackageFile(const std::string& path, const std::string& bytes, std::str
     return ClaimNewName(path, error) && WriteWholeFile(path, bytes, false, error);
 }
 
-// The folder part of a path, for a new name that stays beside its package.
-std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
 }  // namespace
 
 int ImportCommand(const Invocation& call, Console& console)

@@ -179,9 +179,9 @@ class Shortcuts : public MwpackCommands {
 protected:
     std::string LinkTarget(const std::string& link)
     {
-        ShortcutSpec spec;
-        spec.localPath = link;
-        return ShortcutBytes(spec);
+        ShortcutParts parts;
+        parts.localPath = link;
+        return ShortcutBytes(parts);
     }
 };
 
@@ -222,18 +222,18 @@ TEST_F(Shortcuts, ShortcutsMadeOnWindowsGiveProfilesThatStartWhatTheyName)
     CreateDirectoryA(links.c_str(), nullptr);
     CreateDirectoryA(Path("Programs").c_str(), nullptr);
     ASSERT_TRUE(CopyFileA(RecorderPath().c_str(), Path("Programs\\tool.exe").c_str(), FALSE));
-    ShortcutSpec console;   // as Windows makes its own console's shortcut
+    ShortcutParts console;   // as Windows makes its own console's shortcut
     console.localPath = "C:\\windows\\system32\\notepad.exe";
     console.workingFolder = L"%HOMEDRIVE%%HOMEPATH%";
-    ShortcutSpec relative;  // a target kept only relative to the shortcut
+    ShortcutParts relative;  // a target kept only relative to the shortcut
     relative.relativePath = L"..\\Programs\\tool.exe";
     relative.arguments = L"-x";
-    ShortcutSpec moved;     // one that names a program not installed here
+    ShortcutParts moved;     // one that names a program not installed here
     moved.relativePath = L"..\\Program Files\\Missing\\app.exe";
-    ShortcutSpec unicode;   // a target outside the code page, which the link information keeps as ?
+    ShortcutParts unicode;   // a target outside the code page, which the link information keeps as ?
     unicode.localPath = "C:\\Tools\\??.exe";
     unicode.variableTarget = L"C:\\Tools\\\x65e5\x672c.exe";
-    ShortcutSpec unset;
+    ShortcutParts unset;
     unset.localPath = "C:\\windows\\system32\\notepad.exe";
     unset.workingFolder = L"%MW_NOT_SET_ANYWHERE%\\Work";
     WriteFileBytes(links + "\\Console.lnk", ShortcutBytes(console));

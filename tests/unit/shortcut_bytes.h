@@ -8,7 +8,7 @@
 #include <stdint.h>
 #include <string>
 
-struct ShortcutSpec {
+struct ShortcutParts {
     std::string localPath;       // the link information's local base path (ANSI); empty for none
     std::wstring relativePath;   // the target relative to the shortcut's folder; empty for none
     std::wstring workingFolder;
@@ -30,14 +30,14 @@ inline void PutCounted(std::string& bytes, const std::wstring& text)
         PutWord(bytes, c, 2);
 }
 
-inline std::string ShortcutBytes(const ShortcutSpec& spec)
+inline std::string ShortcutBytes(const ShortcutParts& parts)
 {
     enum { HAS_LINK_INFO = 0x2, HAS_RELATIVE_PATH = 0x8, HAS_WORKING_DIR = 0x10, HAS_ARGUMENTS = 0x20,
            IS_UNICODE = 0x80, HAS_EXP_STRING = 0x200 };
-    uint32_t flags = IS_UNICODE | (spec.localPath.empty() ? 0 : HAS_LINK_INFO) |
-                     (spec.relativePath.empty() ? 0 : HAS_RELATIVE_PATH) |
-                     (spec.workingFolder.empty() ? 0 : HAS_WORKING_DIR) | (spec.arguments.empty() ? 0 : HAS_ARGUMENTS) |
-                     (spec.variableTarget.empty() ? 0 : HAS_EXP_STRING);
+    uint32_t flags = IS_UNICODE | (parts.localPath.empty() ? 0 : HAS_LINK_INFO) |
+                     (parts.relativePath.empty() ? 0 : HAS_RELATIVE_PATH) |
+                     (parts.workingFolder.empty() ? 0 : HAS_WORKING_DIR) | (parts.arguments.empty() ? 0 : HAS_ARGUMENTS) |
+                     (parts.variableTarget.empty() ? 0 : HAS_EXP_STRING);
     std::string bytes;
     PutWord(bytes, 0x4C);
     // The shell link class, {00021401-0000-0000-C000-000000000046}.
@@ -47,9 +47,9 @@ inline std::string ShortcutBytes(const ShortcutSpec& spec)
     bytes += std::string(24, '\0');        // its times
     PutWord(bytes, 0);                     // its size
     PutWord(bytes, 0);                     // icon index
-    PutWord(bytes, spec.showCommand);
+    PutWord(bytes, parts.showCommand);
     bytes += std::string(12, '\0');        // hot key and reserved
-    if (!spec.localPath.empty()) {
+    if (!parts.localPath.empty()) {
         std::string volume;
         PutWord(volume, 0x11);             // volume: its size, a fixed drive, a serial, an empty label
         PutWord(volume, 3);
@@ -58,7 +58,7 @@ inline std::string ShortcutBytes(const ShortcutSpec& spec)
         volume += '\0';
         uint32_t header = 0x1C;
         uint32_t basePath = header + (uint32_t)volume.size();
-        uint32_t suffix = basePath + (uint32_t)spec.localPath.size() + 1;
+        uint32_t suffix = basePath + (uint32_t)parts.localPath.size() + 1;
         PutWord(bytes, suffix + 1);
         PutWord(bytes, header);
         PutWord(bytes, 1);                 // a volume and a local base path
@@ -66,22 +66,22 @@ inline std::string ShortcutBytes(const ShortcutSpec& spec)
         PutWord(bytes, basePath);
         PutWord(bytes, 0);
         PutWord(bytes, suffix);
-        bytes += volume + spec.localPath + '\0' + '\0';
+        bytes += volume + parts.localPath + '\0' + '\0';
     }
-    if (!spec.relativePath.empty())
-        PutCounted(bytes, spec.relativePath);
-    if (!spec.workingFolder.empty())
-        PutCounted(bytes, spec.workingFolder);
-    if (!spec.arguments.empty())
-        PutCounted(bytes, spec.arguments);
-    if (!spec.variableTarget.empty()) {
+    if (!parts.relativePath.empty())
+        PutCounted(bytes, parts.relativePath);
+    if (!parts.workingFolder.empty())
+        PutCounted(bytes, parts.workingFolder);
+    if (!parts.arguments.empty())
+        PutCounted(bytes, parts.arguments);
+    if (!parts.variableTarget.empty()) {
         PutWord(bytes, 0x314);
         PutWord(bytes, 0xA0000001);
         std::string ansi(260, '\0'), wide(520, '\0');
-        for (size_t i = 0; i < spec.variableTarget.size() && i < 259; ++i) {
-            ansi[i] = spec.variableTarget[i] < 0x80 ? (char)spec.variableTarget[i] : '?';
-            wide[2 * i] = (char)spec.variableTarget[i];
-            wide[2 * i + 1] = (char)(spec.variableTarget[i] >> 8);
+        for (size_t i = 0; i < parts.variableTarget.size() && i < 259; ++i) {
+            ansi[i] = parts.variableTarget[i] < 0x80 ? (char)parts.variableTarget[i] : '?';
+            wide[2 * i] = (char)parts.variableTarget[i];
+            wide[2 * i + 1] = (char)(parts.variableTarget[i] >> 8);
         }
         bytes += ansi + wide;
     }
